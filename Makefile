@@ -1,0 +1,23 @@
+# Thin front for CMake: `make` builds, `make test` runs every test, `make run`
+# starts the viewer, `make distclean` removes the build folder.
+BUILD ?= build
+BUILD_TYPE ?= RelWithDebInfo
+
+.PHONY: all build test run distclean
+
+all: build
+
+$(BUILD)/CMakeCache.txt:
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >/dev/null
+
+build: $(BUILD)/CMakeCache.txt
+	@cmake --build $(BUILD) -j2
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j2
+
+run: build
+	./$(BUILD)/tarnwick
+
+distclean:
+	rm -rf $(BUILD)

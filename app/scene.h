@@ -1,0 +1,28 @@
+// scene.h -- the viewer's window, input and camera state, and the scene reset
+//
+// The water grids live in water/, the mesh, light and floor in optics/, the
+// vertex list and local frame in frame/; this module holds the rest.
+#pragma once
+
+#include "frame/point.h"
+
+// ---- Window and input (pixels; a reset leaves them alone)
+extern int windowWidth;  // stored by reshape
+extern int windowHeight;
+extern int perspectiveMode; // 1: perspective with a look-at camera; 0: orthographic ('p')
+extern int lastMouseX;      // pointer at the last mouse or motion event, y counted down
+extern int lastMouseY;
+extern int leftDrag; // 1 while the left button is held: drags orbit
+extern int zoomDrag; // 1 after a middle or right press, 0 after either's release: drags zoom
+
+// ---- Camera (radians and world units; a reset sets all of them)
+extern Point eyePos;       // eye of the look-at camera
+extern float camAzimuth;   // about the y axis, from +z towards +x; never wrapped
+extern float camElevation; // from the +y axis: 0 above the origin, pi/2 level with the water
+extern float camDistance;  // orbit radius
+extern float lookAtOrigin; // non-zero: aim at (0,0,0); zero: aim at localOrigin ('c')
+
+// Puts the camera, the look-at target and the local frame back to their reset
+// values and empties the object vertex list. The water mesh, the heights, the
+// modes, the counters and the projection stay as they are; nothing is printed.
+void resetScene();

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# deps.sh -- installs the Debian packages that a task needs, when missing.
+# Usage: scripts/deps.sh run|test|bench ...   (idempotent; apt-get only when something is missing)
+set -euo pipefail
+
+build=(g++ cmake make freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri)
+declare -A extra=(
+  [run]="xvfb"
+  [test]="libgtest-dev xvfb libx11-dev libxtst-dev"
+  [bench]="libbenchmark-dev xvfb libx11-dev"
+)
+
+wanted=("${build[@]}")
+for task in "$@"; do
+  [[ -v "extra[$task]" ]] || { echo "deps.sh: unknown task '$task' (run, test or bench)" >&2; exit 2; }
+  read -r -a more <<<"${extra[$task]}"
+  wanted+=("${more[@]}")
+done
+
+missing=()
+for package in "${wanted[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing missing Debian packages: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+  apt=(apt-get)
+elif command -v sudo >/dev/null 2>&1; then
+  apt=(sudo apt-get)
+else
+  echo "deps.sh: not root and no sudo; install these packages first: ${missing[*]}" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${apt[@]}" update -qq
+"${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

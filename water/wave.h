@@ -1,0 +1,15 @@
+// wave.h -- the travelling sine wave of the 'w' key
+#pragma once
+
+// Phase and age of the wave: 5.0 whenever no wave is running, +0.1 per step.
+// A reset leaves it alone.
+extern float wavePhase;
+
+// One wave step: advance the phase, write the sine profile (varying along the
+// columns only) into every cell of heightField, border included, and draw it.
+void waveStep();
+
+// The 'w' command: wave steps back to back until the phase reaches 40, then
+// the phase rewinds to 5. From 5.0 that is 351 steps, each drawing a frame;
+// nothing else runs meanwhile.
+void playWave();
