@@ -3,6 +3,8 @@
 
 #include "frame/frame.h"
 
+#include <cstdio>
+
 int windowWidth = 0;
 int windowHeight = 0;
 int perspectiveMode = 1;
@@ -27,4 +29,10 @@ void resetScene()
     camAzimuth = 0.0f;
     camElevation = 1.57f;
     camDistance = 10.0f;
+}
+
+void toggleLookAt()
+{
+    lookAtOrigin = lookAtOrigin == 0.0f ? 1.0f : 0.0f;
+    std::printf("ORIGIN is %d\n", lookAtOrigin != 0.0f ? 1 : 0);
 }

@@ -22,6 +22,10 @@ extern float camElevation; // from the +y axis: 0 above the origin, pi/2 level w
 extern float camDistance;  // orbit radius
 extern float lookAtOrigin; // non-zero: aim at (0,0,0); zero: aim at localOrigin ('c')
 
+// The 'c' key: aims the camera at the other target and prints "ORIGIN is 1"
+// (origin) or "ORIGIN is 0" (local frame).
+void toggleLookAt();
+
 // Puts the camera, the look-at target and the local frame back to their reset
 // values and empties the object vertex list. The water mesh, the heights, the
 // modes, the counters and the projection stay as they are; nothing is printed.

@@ -6,7 +6,7 @@ set -euo pipefail
 build=(g++ cmake make freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri)
 declare -A extra=(
   [run]="xvfb"
-  [test]="libgtest-dev xvfb libx11-dev libxtst-dev"
+  [test]="libgtest-dev xvfb libx11-dev libxtst-dev libpng-dev"
   [bench]="libbenchmark-dev xvfb libx11-dev"
 )
 

@@ -1,6 +1,7 @@
 // Global-axis transforms of the local frame and the vertex list, with their traces.
 #include "frame/frame.h"
 #include "frame/localrotate.h"
+#include "support/expected_traces.h"
 #include "support/scene_reset.h"
 #include "support/stdout_capture.h"
 
@@ -45,14 +46,7 @@ TEST_F(FrameTest, RotationAboutZTracesTheAxesBeforeAndAfter)
 {
     StdoutCapture out;
     rotate(1.0f, stepCosine(), stepSine(), 'z');
-    EXPECT_EQ(out.text(), "Rotate arguments: cosine and sine: 0.965926, 0.258819\n"
-                          "Before Rotate: xcoordinates : 1.000000, 0.000000, 0.000000\n"
-                          "Rotate: ycoordinates : 0.000000, 1.000000, 0.000000\n"
-                          "Rotate: zcoordinates : 0.000000, 0.000000, 1.000000\n"
-                          "\n"
-                          "After Rotate: xcoordinates : 0.965926, 0.258819, 0.000000\n"
-                          "Rotate: ycoordinates : -0.258819, 0.965926, 0.000000\n"
-                          "Rotate: zcoordinates : 0.000000, 0.000000, 1.000000\n");
+    EXPECT_EQ(out.text(), rotateZFromStartTrace());
     expectPoint(localAxisZ, 0, 0, 1, 0);
     expectPoint(localOrigin, 0, 0, 0, 0);
 }

@@ -1,6 +1,7 @@
 // Rotation about one of the local frame's own axes.
 #include "frame/frame.h"
 #include "frame/localrotate.h"
+#include "support/expected_traces.h"
 #include "support/scene_reset.h"
 #include "support/stdout_capture.h"
 
@@ -24,52 +25,11 @@ void expectSamePoint(const Point& a, const Point& b)
 
 using LocalRotateTest = CoreTest;
 
-// The whole trace of a step about the start frame's z axis: the entry frame,
-// the shift to the origin, the general case with its aligning rotations (which
-// change nothing here; the sines -a and -b/d print as -0), the step, and the
-// shift back.
 TEST_F(LocalRotateTest, GeneralCaseTraceAboutZFromTheStart)
 {
-    const std::string start = "Rotate: ycoordinates : 0.000000, 1.000000, 0.000000\n"
-                              "Rotate: zcoordinates : 0.000000, 0.000000, 1.000000\n";
-    const std::string turned = "Rotate: ycoordinates : -0.258819, 0.965926, 0.000000\n"
-                               "Rotate: zcoordinates : 0.000000, 0.000000, 1.000000\n";
-    const std::string unchangedStart = "\nBefore Rotate: xcoordinates : 1.000000, 0.000000, 0.000000\n" + start +
-                                       "\nAfter Rotate: xcoordinates : 1.000000, 0.000000, 0.000000\n" + start;
-    const std::string unchangedTurned = "\nBefore Rotate: xcoordinates : 0.965926, 0.258819, 0.000000\n" + turned +
-                                        "\nAfter Rotate: xcoordinates : 0.965926, 0.258819, 0.000000\n" + turned;
-    const std::string expected =
-        "\nBEGINNING OF local origin coords: 0.000000,0.000000,0.000000\n"
-        "\nlocalRotate: xcoordinates : 1.000000, 0.000000, 0.000000\n"
-        "\nlocalRotate: ycoordinates : 0.000000, 1.000000, 0.000000\n"
-        "\nlocalRotate: zcoordinates : 0.000000, 0.000000, 1.000000\n"
-        "Translation:0.000000, 0.000000, 0.000000\n"
-        "Translation:0.000000, 0.000000, 0.000000\n"
-        "Translation:0.000000, 0.000000, 0.000000\n"
-        "After translationlocal origin coords: 0.000000,0.000000,0.000000\n"
-        "\nLocalRotate z axis: length, a, b, c, d are: 1.000000, 0.000000, 0.000000, 1.000000. 1.000000 \n"
-        "Rotate arguments: cosine and sine: 1.000000, 0.000000" +
-        unchangedStart +
-        "\nlocalRotate after x rotation: xcoordinates (xz): 1.000000, 0.000000, 0.000000\n"
-        "\nlocalRotate: ycoordinates (xz): 0.000000, 1.000000, 0.000000\n"
-        "\nlocalRotate: zcoordinates (xz): 0.000000, 0.000000, 1.000000\n"
-        "Rotate arguments: cosine and sine: 1.000000, -0.000000" +
-        unchangedStart +
-        "\nlocalRotate after y rotation: xcoordinates (z): 1.000000, 0.000000, 0.000000\n"
-        "\nlocalRotate: ycoordinates (z): 0.000000, 1.000000, 0.000000\n"
-        "\nlocalRotate: zcoordinates (z): 0.000000, 0.000000, 1.000000\n"
-        "Rotate arguments: cosine and sine: 0.965926, 0.258819"
-        "\nBefore Rotate: xcoordinates : 1.000000, 0.000000, 0.000000\n" +
-        start + "\nAfter Rotate: xcoordinates : 0.965926, 0.258819, 0.000000\n" + turned +
-        "Rotate arguments: cosine and sine: 1.000000, 0.000000" + unchangedTurned +
-        "Rotate arguments: cosine and sine: 1.000000, -0.000000" + unchangedTurned +
-        "Translation:0.000000, 0.000000, 0.000000\n"
-        "Translation:0.000000, 0.000000, 0.000000\n"
-        "Translation:0.000000, 0.000000, 0.000000\n";
-
     StdoutCapture out;
     localRotate(1.0f, 'z');
-    EXPECT_EQ(out.text(), expected);
+    EXPECT_EQ(out.text(), localRotateZFromStartTrace());
     expectPoint(localAxisX, 0.965926f, 0.258819f, 0);
     expectPoint(localAxisY, -0.258819f, 0.965926f, 0);
 }

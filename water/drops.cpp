@@ -50,6 +50,18 @@ const Numerators candidates[4][4] = {
 
 } // namespace
 
+void toggleBurstMode()
+{
+    sprinkleMode = 0;
+    burstMode = burstMode == 0 ? 1 : 0;
+}
+
+void toggleSprinkleMode()
+{
+    burstMode = 0;
+    sprinkleMode = sprinkleMode == 0 ? 1 : 0;
+}
+
 int nextRandom()
 {
     randomState = randomState * 214013u + 2531011u;

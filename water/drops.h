@@ -9,6 +9,11 @@
 extern int burstMode;
 extern int sprinkleMode;
 
+// The keys' three-state switch: off -> burst -> off, sprinkle -> burst, and
+// likewise for sprinkle. The two modes are never on together.
+void toggleBurstMode();
+void toggleSprinkleMode();
+
 // ---- Schedule
 // Completed idle ticks; +1 at the end of every tick, never reset. 64-bit so
 // that a viewer left running for months never overflows.

@@ -33,6 +33,11 @@ static void exchangeGrids()
     }
 }
 
+void splashCentre()
+{
+    heightField[gridCentre][gridCentre] = splashHeight;
+}
+
 void rippleStep()
 {
     computeInterior();

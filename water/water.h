@@ -19,6 +19,11 @@ extern float partnerField[gridSize][gridSize];
 // Each new height is damped by this factor (double precision).
 const double rippleDamping = 0.9;
 
+// The '5' key: sets the centre vertex (world x = 0, z = 0) to the splash
+// height; the ripple step spreads it from the next tick on.
+const float splashHeight = 20.0f;
+void splashCentre();
+
 // ---- Step
 // One tick of the damped two-buffer integrator: new interior heights into
 // heightField from partnerField's neighbours, display() draws them, then the

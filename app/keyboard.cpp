@@ -1,0 +1,92 @@
+// keyboard.cpp -- the keyboard commands
+#include "app/callbacks.h"
+
+#include "app/camera.h"
+#include "app/scene.h"
+#include "frame/frame.h"
+#include "frame/localrotate.h"
+#include "optics/display.h"
+#include "water/drops.h"
+#include "water/water.h"
+#include "water/wave.h"
+
+#include <GL/glu.h>
+#include <GL/glut.h>
+#include <cstdio>
+#include <cstdlib>
+
+static const unsigned char escapeKey = 27;
+
+// Same box as at start-up; it does not follow the window size.
+static void loadOrthographic()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-2.5, 2.5, -2.5, 2.5, -10000, 10000);
+}
+
+static void loadPerspective()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60, perspectiveAspect(), 0.01, 10000);
+}
+
+static void toggleProjection()
+{
+    if (perspectiveMode) {
+        loadOrthographic();
+        glutSetWindowTitle("Quillmere (orthogonal)");
+        perspectiveMode = 0;
+    } else {
+        loadPerspective();
+        glutSetWindowTitle("Quillmere (perspective)");
+        perspectiveMode = 1;
+    }
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+// The frame draws no axes; the legend only names the colours.
+static void printAxesLegend()
+{
+    std::printf("global axes key:\nx - green\ny - blue\nz - magenta\n");
+    std::printf("local axes key:\nx - orange\ny - cyan\nz - yellow\n");
+}
+
+static void rotateStep(float direction, char axis)
+{
+    rotate(direction, stepCosine(), stepSine(), axis);
+}
+
+void keyboard(unsigned char key, int, int)
+{
+    switch (key) {
+    case escapeKey: std::exit(1);
+    case 'q': case 'Q': std::exit(0);
+    case '5': splashCentre(); break;
+    case 'b': toggleBurstMode(); break;
+    case 'v': toggleSprinkleMode(); break;
+    case 'w': playWave(); break;
+    case 'c': case 'C': toggleLookAt(); break;
+    case 'p': case 'P': toggleProjection(); break;
+    case 's': case 'S': printAxesLegend(); break;
+    case 'f': resetScene(); display(); break;
+    case '[': rotateStep(-1.0f, 'x'); break;
+    case ']': rotateStep(+1.0f, 'x'); break;
+    case ';': rotateStep(-1.0f, 'y'); break;
+    case '\'': rotateStep(+1.0f, 'y'); break;
+    case '.': rotateStep(-1.0f, 'z'); break;
+    case '/': rotateStep(+1.0f, 'z'); break;
+    case '-': scale(-1); break;
+    case '=': scale(+1); break;
+    case 'i': case 'I': localRotate(-1.0f, 'x'); break;
+    case 'o': case 'O': localRotate(+1.0f, 'x'); break;
+    case 'k': case 'K': localRotate(-1.0f, 'y'); break;
+    case 'l': case 'L': localRotate(+1.0f, 'y'); break;
+    case 'm': case 'M': localRotate(-1.0f, 'z'); break;
+    case ',': localRotate(+1.0f, 'z'); break;
+    default: break; // no command: only the redisplay below
+    }
+    glutPostRedisplay();
+}

@@ -1,0 +1,69 @@
+// display.cpp -- the frame in OpenGL immediate mode: the water surface in blue,
+// then the caustic triangles on the floor
+#include "optics/display.h"
+
+#include "app/scene.h"
+#include "frame/frame.h"
+#include "optics/mesh.h"
+#include "optics/shading.h"
+
+#include <GL/glu.h>
+#include <GL/glut.h>
+
+static void placeCamera()
+{
+    glLoadIdentity();
+    const Point target = lookAtOrigin != 0.0f ? Point{0.0f, 0.0f, 0.0f} : localOrigin;
+    gluLookAt(eyePos.x, eyePos.y, eyePos.z, target.x, target.y, target.z, 0.0, 1.0, 0.0);
+}
+
+static void sendPoint(const Point& p)
+{
+    glVertex3f(p.x, p.y, p.z);
+}
+
+// One colour per triangle; the colour is set even when the surface is hidden.
+static void drawSurfacePass()
+{
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glBegin(GL_TRIANGLES);
+    for (int n = 0; n < faceCount; ++n) {
+        const WaterFace& f = faces[n];
+        glColor3f(0.0f, 0.0f, f.shade);
+        if (drawSurface) {
+            sendPoint(surfaceCorner(f, 0));
+            sendPoint(surfaceCorner(f, 1));
+            sendPoint(surfaceCorner(f, 2));
+        }
+    }
+    glEnd();
+}
+
+// Only the floor triangles bright enough to pass the threshold are sent.
+static void drawFloorPass()
+{
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glBegin(GL_TRIANGLES);
+    for (int n = 0; n < faceCount; ++n) {
+        const WaterFace& f = faces[n];
+        Colour colour;
+        if (!floorColour(f, colour))
+            continue;
+        glColor3f(colour.red, colour.green, colour.blue);
+        sendPoint(floorCorner(f, 0));
+        sendPoint(floorCorner(f, 1));
+        sendPoint(floorCorner(f, 2));
+    }
+    glEnd();
+}
+
+void display()
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (perspectiveMode)
+        placeCamera();
+    computeFrameOptics();
+    drawSurfacePass();
+    drawFloorPass();
+    glutSwapBuffers();
+}

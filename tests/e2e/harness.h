@@ -1,0 +1,114 @@
+// harness.h -- drives the real viewer: a private Xvfb, the program with its
+// stdout on a pipe, XTest input, the window title and pixels read back
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+struct _XDisplay;
+
+using Seconds = std::chrono::duration<double>;
+
+// An Xvfb on a free display (chosen by the server itself), stopped on destruction.
+class XvfbServer {
+public:
+    explicit XvfbServer(const std::string& screen = "1024x768x24");
+    ~XvfbServer();
+    XvfbServer(const XvfbServer&) = delete;
+    XvfbServer& operator=(const XvfbServer&) = delete;
+    const std::string& display() const { return display_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string display_;
+};
+
+// A child process with stdout and stderr on pipes; killed on destruction if it
+// is still running. It also dies with the test process (parent-death signal).
+class ChildProcess {
+public:
+    ChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // Waits until text appears in stdout after the cursor; moves the cursor past
+    // it. False on timeout.
+    bool waitFor(const std::string& text, Seconds timeout = Seconds(15));
+    // Collects stdout for a while and returns what arrived after the cursor,
+    // moving the cursor to the end.
+    std::string drain(Seconds settle);
+    // Everything printed on stdout and stderr so far.
+    const std::string& allOutput() const { return out_; }
+    const std::string& errors() const { return err_; }
+    // The exit status, or -(signal number); nullopt if still running at the deadline.
+    std::optional<int> waitForExit(Seconds timeout = Seconds(15));
+
+private:
+    void readAvailable(int waitMilliseconds);
+    pid_t pid_ = -1;
+    int outFd_ = -1;
+    int errFd_ = -1;
+    std::string out_;
+    std::string err_;
+    std::size_t cursor_ = 0;
+    std::optional<int> status_;
+};
+
+struct Rgb {
+    int r, g, b;
+};
+
+// A capture of a window's visible pixels, in window coordinates.
+struct Image {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> rgb; // 3 bytes a pixel, row-major from the top
+    Rgb at(int x, int y) const;
+    bool savePng(const std::string& path) const;
+    // Number of pixels whose colour differs from other's by more than tolerance.
+    int differingPixels(const Image& other, int tolerance = 8) const;
+    // Number of distinct colours in a square of side 2r+1 around (x, y).
+    int coloursAround(int x, int y, int r) const;
+};
+
+// An X client of the test's own: finds the viewer's window, sends real input
+// through XTest and reads the screen back.
+class XDriver {
+public:
+    explicit XDriver(const std::string& display);
+    ~XDriver();
+    XDriver(const XDriver&) = delete;
+    XDriver& operator=(const XDriver&) = delete;
+
+    // The first top-level window whose title starts with prefix.
+    bool findWindow(const std::string& titlePrefix, Seconds timeout = Seconds(15));
+    std::string title();
+    int width();
+    int height();
+
+    void movePointer(int x, int y); // window coordinates
+    void pressButton(int glutButton, int x, int y);
+    void releaseButton(int glutButton, int x, int y);
+    void drag(int glutButton, int fromX, int fromY, int toX, int toY, int steps);
+    // Types one character as a user would (with Shift where the keymap needs
+    // it); '\t', '\r', '\b' and 27 are the Tab, Return, BackSpace and Escape keys.
+    void typeChar(char c);
+    void resize(int width, int height);
+    Image capture();
+    void sync();
+
+private:
+    void focus();
+    void key(unsigned long keysym, bool shifted);
+    void rootOrigin(int& x, int& y);
+    _XDisplay* dpy_ = nullptr; // kept opaque: Xlib's macros clash with test code
+    unsigned long window_ = 0;
+    int pointerX_ = -100000, pointerY_ = -100000; // last position sent, window coordinates
+};
+
+// Where a test saves screenshots, or empty when TARNWICK_SCREENSHOTS is unset.
+std::string screenshotPath(const std::string& name);
