@@ -33,6 +33,9 @@ protected:
         centreX = x->width() / 2;
         centreY = x->height() / 2;
         x->movePointer(centreX, centreY);
+        // A user acts on what is drawn: the pick reads the last frame's camera.
+        ASSERT_TRUE(isSurfaceBlue(
+            waitForPicture([&](const Image& i) { return isSurfaceBlue(i.at(centreX, centreY)); }).at(centreX, centreY)));
         markConsumed();
     }
 
