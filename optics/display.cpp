@@ -44,12 +44,10 @@ static void drawFloorPass()
 {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glBegin(GL_TRIANGLES);
-    for (int n = 0; n < faceCount; ++n) {
-        const WaterFace& f = faces[n];
-        Colour colour;
-        if (!floorColour(f, colour))
-            continue;
-        glColor3f(colour.red, colour.green, colour.blue);
+    for (int n = 0; n < floorTriangleCount; ++n) {
+        const FloorTriangle& t = floorTriangles[n];
+        const WaterFace& f = faces[t.face];
+        glColor3f(t.colour.red, t.colour.green, t.colour.blue);
         sendPoint(floorCorner(f, 0));
         sendPoint(floorCorner(f, 1));
         sendPoint(floorCorner(f, 2));

@@ -3,7 +3,6 @@
 
 #include "water/water.h"
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -65,33 +64,19 @@ void buildWaterMesh()
     computeFaceNormals();
 }
 
-// The normalised b x a for the edges a = v1 - v0 and b = v2 - v0. Every
-// intermediate is a float; the length's square root is taken in double.
-// With the mesh's vertex orders the y of a x b is -1 whatever the heights,
-// so the normal points up and the length is never below 1.
-static void faceNormal(WaterFace& f)
+static void updateNormal(WaterFace& f)
 {
     const float h0 = heightField[f.i0][f.j0];
-    const float ax = static_cast<float>(f.i1 - f.i0);
-    const float ay = heightField[f.i1][f.j1] - h0;
-    const float az = static_cast<float>(f.j1 - f.j0);
-    const float bx = static_cast<float>(f.i2 - f.i0);
-    const float by = heightField[f.i2][f.j2] - h0;
-    const float bz = static_cast<float>(f.j2 - f.j0);
-
-    const float wx = static_cast<float>(static_cast<double>(ay) * bz - static_cast<double>(az) * by);
-    const float wy = static_cast<float>(static_cast<double>(az) * bx - static_cast<double>(ax) * bz);
-    const float wz = static_cast<float>(static_cast<double>(ax) * by - static_cast<double>(ay) * bx);
-    const float len = static_cast<float>(
-        std::sqrt(static_cast<double>(wx) * wx + static_cast<double>(wy) * wy + static_cast<double>(wz) * wz));
-
-    f.nx = -wx / len;
-    f.ny = -wy / len;
-    f.nz = -wz / len;
+    const FaceNormal n = faceNormal(static_cast<float>(f.i1 - f.i0), heightField[f.i1][f.j1] - h0,
+                                    static_cast<float>(f.j1 - f.j0), static_cast<float>(f.i2 - f.i0),
+                                    heightField[f.i2][f.j2] - h0, static_cast<float>(f.j2 - f.j0));
+    f.nx = n.x;
+    f.ny = n.y;
+    f.nz = n.z;
 }
 
 void computeFaceNormals()
 {
     for (int f = 0; f < faceCount; ++f)
-        faceNormal(faces[f]);
+        updateNormal(faces[f]);
 }

@@ -34,3 +34,27 @@ void buildWaterMesh();
 
 // Recomputes the unit normal of every face from the current heightField.
 void computeFaceNormals();
+
+// Formulas shared by every pass that needs them are inline, so that the
+// vectorised sweep over the faces can use them lane by lane.
+#define OPTICS_INLINE inline __attribute__((always_inline))
+
+struct FaceNormal {
+    float x, y, z;
+    double crossLength; // |a x b| in double: twice the surface triangle's area
+};
+
+// The normalised b x a of the edges a = corner1 - corner0, b = corner2 - corner0.
+// Every intermediate is a float, the length's square root is taken in double.
+// With the mesh's vertex orders the y of a x b is -1 whatever the heights,
+// so the normal points up and the length is never below 1.
+OPTICS_INLINE FaceNormal faceNormal(float ax, float ay, float az, float bx, float by, float bz)
+{
+    const float wx = static_cast<float>(static_cast<double>(ay) * bz - static_cast<double>(az) * by);
+    const float wy = static_cast<float>(static_cast<double>(az) * bx - static_cast<double>(ax) * bz);
+    const float wz = static_cast<float>(static_cast<double>(ax) * by - static_cast<double>(ay) * bx);
+    const double crossLength =
+        __builtin_sqrt(static_cast<double>(wx) * wx + static_cast<double>(wy) * wy + static_cast<double>(wz) * wz);
+    const float len = static_cast<float>(crossLength);
+    return {-wx / len, -wy / len, -wz / len, crossLength};
+}

@@ -1,12 +1,13 @@
-// shading.cpp -- intensity, surface shade and floor colour of every face
+// shading.cpp -- surface and floor positions of the faces, and the frame's optics
 #include "optics/shading.h"
 
-#include "optics/caustics.h"
+#include "optics/face_sweep.h"
 #include "water/water.h"
 
-#include <cmath>
-
 int drawSurface = 1;
+
+FloorTriangle floorTriangles[meshFaceCount];
+int floorTriangleCount = 0;
 
 Point surfacePoint(int i, int j)
 {
@@ -31,47 +32,7 @@ Point floorCorner(const WaterFace& f, int k)
     }
 }
 
-void computeIntensities()
-{
-    for (int n = 0; n < faceCount; ++n) {
-        WaterFace& f = faces[n];
-        f.intensity = triangleArea(surfaceCorner(f, 0), surfaceCorner(f, 1), surfaceCorner(f, 2)) / f.floorArea;
-    }
-}
-
-float surfaceShade(float lightDot)
-{
-    return static_cast<float>(lightDot / lightDivisor * surfaceFactor);
-}
-
-static double truncatedMagnitude(float coordinate)
-{
-    return std::fabs(std::trunc(static_cast<double>(coordinate)));
-}
-
-float floorBrightness(const WaterFace& f)
-{
-    const float lightFactor = static_cast<float>(truncatedMagnitude(lightPos.x) * f.nx +
-                                                 truncatedMagnitude(lightPos.y) * f.ny +
-                                                 truncatedMagnitude(lightPos.z) * f.nz);
-    return static_cast<float>(static_cast<double>(lightFactor) * f.intensity / brightnessDivisor);
-}
-
-bool floorColour(const WaterFace& f, Colour& colour)
-{
-    const float b = floorBrightness(f);
-    if (!(b >= floorThreshold))
-        return false;
-    colour.red = static_cast<float>(floorRedFactor * b);
-    colour.green = static_cast<float>(floorGreenFactor * b);
-    colour.blue = static_cast<float>(static_cast<double>(b) * f.shade);
-    return true;
-}
-
 void computeFrameOptics()
 {
-    computeCaustics();
-    computeIntensities();
-    for (int n = 0; n < faceCount; ++n)
-        faces[n].shade = surfaceShade(faces[n].lightDot);
+    sweepFaces(SweepResult::frame);
 }

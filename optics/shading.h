@@ -1,7 +1,8 @@
-// shading.h -- the per-face arithmetic of a frame: intensity, surface shade, floor colour
+// shading.h -- the per-face arithmetic of a frame: surface shade and floor colour
 #pragma once
 
 #include "frame/point.h"
+#include "optics/caustics.h"
 #include "optics/mesh.h"
 
 // The frame draws the water-surface triangles while this is non-zero. Starts
@@ -27,20 +28,52 @@ Point surfacePoint(int i, int j);
 Point surfaceCorner(const WaterFace& f, int k);
 Point floorCorner(const WaterFace& f, int k);
 
-// Intensity pass: every face's surface area over its floor area.
-void computeIntensities();
+// ---- Formulas of the surface and floor passes
 
-// Surface pass arithmetic: the blue level of a face from its lightDot.
-float surfaceShade(float lightDot);
+// The blue level of a face from its lightDot.
+OPTICS_INLINE float surfaceShade(float lightDot)
+{
+    return static_cast<float>(lightDot / lightDivisor * surfaceFactor);
+}
 
-// Floor pass arithmetic: B * intensity / 20, where B weighs the normal by the
-// light's coordinates truncated towards zero, taken positive.
-float floorBrightness(const WaterFace& f);
+// The light factor B: the normal weighed by the light's coordinates truncated
+// towards zero and taken positive (the weights are those magnitudes).
+OPTICS_INLINE float lightFactor(double weightX, double weightY, double weightZ, float nx, float ny, float nz)
+{
+    return static_cast<float>(weightX * nx + weightY * ny + weightZ * nz);
+}
 
-// True when the face's floor triangle is drawn (b >= 0.1, so never for NaN),
-// with its colour (0.55 b, 0.65 b, b * shade) in colour.
-bool floorColour(const WaterFace& f, Colour& colour);
+// The floor brightness b = B * intensity / 20.
+OPTICS_INLINE float floorBrightness(float light, float intensity)
+{
+    return static_cast<float>(static_cast<double>(light) * intensity / brightnessDivisor);
+}
 
-// All of a frame's optics that precede drawing: caustics, intensities and
-// shades of every face. display() then only sends what this left in faces.
+// A floor triangle is drawn when b >= 0.1; never when b is NaN.
+OPTICS_INLINE bool floorTriangleDrawn(float b)
+{
+    return b >= floorThreshold;
+}
+
+// (0.55 b, 0.65 b, b * shade); OpenGL clamps components above 1.
+OPTICS_INLINE Colour floorColour(float b, float shade)
+{
+    return {static_cast<float>(floorRedFactor * b), static_cast<float>(floorGreenFactor * b),
+            static_cast<float>(static_cast<double>(b) * shade)};
+}
+
+// ---- The frame's optics
+
+// The floor triangles of the current frame that pass the brightness test, in
+// face order, with their colours. Static storage: a frame allocates nothing.
+struct FloorTriangle {
+    Colour colour;
+    int face;
+};
+extern FloorTriangle floorTriangles[meshFaceCount];
+extern int floorTriangleCount;
+
+// All of a frame's optics that precede drawing: normals, caustics, intensity
+// and shade of every face, and the floor triangles to draw. display() then
+// only sends what this computed.
 void computeFrameOptics();

@@ -7,6 +7,7 @@
 #include "water/water.h"
 
 #include <cmath>
+#include <set>
 
 namespace {
 
@@ -14,57 +15,60 @@ using ShadingTest = CoreTest;
 
 const int centreFace = 63 * 32 + 32;
 
+// The faces whose floor triangles the current frame draws.
+std::set<int> drawnFaces()
+{
+    std::set<int> drawn;
+    for (int n = 0; n < floorTriangleCount; ++n)
+        drawn.insert(floorTriangles[n].face);
+    return drawn;
+}
+
 TEST_F(ShadingTest, FlatWaterIsUniformlyBlueAndLightsTheWholeFloor)
 {
     computeFrameOptics();
-    Colour colour{};
-    for (int n = 0; n < faceCount; ++n) {
+    for (int n = 0; n < faceCount; ++n)
         ASSERT_EQ(faces[n].shade, 0.85f) << n;
-        ASSERT_TRUE(floorColour(faces[n], colour)) << n;
-    }
+    ASSERT_EQ(floorTriangleCount, faceCount);
+    for (int n = 0; n < floorTriangleCount; ++n)
+        ASSERT_EQ(floorTriangles[n].face, n); // in face order
     EXPECT_NEAR(faces[centreFace].intensity, 0.9994f, 1e-4f);
     EXPECT_NEAR(faces[0].intensity, 0.977f, 1e-3f);
 
-    floorColour(faces[centreFace], colour);
-    EXPECT_NEAR(colour.red, 0.275f, 1e-3f);
-    EXPECT_NEAR(colour.green, 0.325f, 1e-3f);
-    EXPECT_NEAR(colour.blue, 0.425f, 1e-3f);
-    floorColour(faces[0], colour);
-    EXPECT_NEAR(colour.red, 0.269f, 1e-3f);
-    EXPECT_NEAR(colour.green, 0.318f, 1e-3f);
-    EXPECT_NEAR(colour.blue, 0.415f, 1e-3f);
+    const Colour centre = floorTriangles[centreFace].colour;
+    EXPECT_NEAR(centre.red, 0.275f, 1e-3f);
+    EXPECT_NEAR(centre.green, 0.325f, 1e-3f);
+    EXPECT_NEAR(centre.blue, 0.425f, 1e-3f);
+    const Colour corner = floorTriangles[0].colour;
+    EXPECT_NEAR(corner.red, 0.269f, 1e-3f);
+    EXPECT_NEAR(corner.green, 0.318f, 1e-3f);
+    EXPECT_NEAR(corner.blue, 0.415f, 1e-3f);
 }
 
 TEST_F(ShadingTest, FloorTriangleIsDrawnWhenNormalTimesIntensityReachesOneFifth)
 {
-    WaterFace f{};
-    f.ny = 1.0f;
-    f.shade = 0.85f;
-    Colour colour{};
-    f.intensity = 0.5f;
-    EXPECT_FLOAT_EQ(floorBrightness(f), 0.25f);
-    EXPECT_TRUE(floorColour(f, colour));
-    EXPECT_FLOAT_EQ(colour.blue, 0.25f * 0.85f);
-    f.intensity = 0.2f;
-    EXPECT_TRUE(floorColour(f, colour));
-    f.intensity = 0.19f;
-    EXPECT_FALSE(floorColour(f, colour));
-    f.ny = 0.5f;
-    f.intensity = 0.39f;
-    EXPECT_FALSE(floorColour(f, colour));
+    const float level = lightFactor(0, 10, 0, 0.0f, 1.0f, 0.0f); // default light, level face
+    EXPECT_EQ(level, 10.0f);
+    EXPECT_FLOAT_EQ(floorBrightness(level, 0.5f), 0.25f);
+    EXPECT_TRUE(floorTriangleDrawn(floorBrightness(level, 0.5f)));
+    EXPECT_TRUE(floorTriangleDrawn(floorBrightness(level, 0.2f)));
+    EXPECT_FALSE(floorTriangleDrawn(floorBrightness(level, 0.19f)));
+    EXPECT_FALSE(floorTriangleDrawn(floorBrightness(lightFactor(0, 10, 0, 0.0f, 0.5f, 0.0f), 0.39f)));
+    const Colour colour = floorColour(0.25f, 0.85f);
+    EXPECT_FLOAT_EQ(colour.red, 0.1375f);
+    EXPECT_FLOAT_EQ(colour.green, 0.1625f);
+    EXPECT_FLOAT_EQ(colour.blue, 0.2125f);
+    EXPECT_FLOAT_EQ(surfaceShade(10.0f), 0.85f);
+    EXPECT_FLOAT_EQ(surfaceShade(5.0f), 0.425f);
 }
 
 TEST_F(ShadingTest, InfiniteAndNaNBrightnessFallOutOfTheTest)
 {
-    WaterFace f{};
-    f.ny = 1.0f;
-    Colour colour{};
-    f.intensity = INFINITY; // a floor triangle of no area: drawn, OpenGL clamps the colour
-    EXPECT_TRUE(floorColour(f, colour));
-    f.intensity = NAN;
-    EXPECT_FALSE(floorColour(f, colour));
-    f.intensity = 0.0f;
-    EXPECT_FALSE(floorColour(f, colour));
+    // A floor triangle of no area: infinitely bright, drawn (OpenGL clamps the colour).
+    EXPECT_TRUE(floorTriangleDrawn(floorBrightness(10.0f, INFINITY)));
+    EXPECT_FALSE(floorTriangleDrawn(floorBrightness(10.0f, NAN)));
+    EXPECT_FALSE(floorTriangleDrawn(floorBrightness(10.0f, 0.0f)));
+    EXPECT_FALSE(floorTriangleDrawn(floorBrightness(NAN, 1.0f)));
 }
 
 TEST_F(ShadingTest, FacesWithNonFiniteFloorsAreNeverDrawn)
@@ -73,21 +77,26 @@ TEST_F(ShadingTest, FacesWithNonFiniteFloorsAreNeverDrawn)
     heightField[8][8] = NAN;
     heightField[50][50] = -INFINITY;
     computeFrameOptics();
-    Colour colour{};
+    const std::set<int> drawn = drawnFaces();
     for (int n : {centreFace, 63 * 8 + 8, 63 * 50 + 50, 63 * 49 + 50})
-        EXPECT_FALSE(floorColour(faces[n], colour)) << n;
-    EXPECT_TRUE(floorColour(faces[63 * 20 + 20], colour));
+        EXPECT_EQ(drawn.count(n), 0u) << n;
+    EXPECT_EQ(drawn.count(63 * 20 + 20), 1u);
 }
 
 TEST_F(ShadingTest, LightFactorUsesTruncatedMagnitudesOfTheLight)
 {
-    WaterFace f{};
-    f.nx = 0.6f;
-    f.ny = 0.8f;
-    f.intensity = 1.0f;
-    lightPos = {-2.7f, 10.9f, 0.0f};
-    // B = |trunc(-2.7)| * 0.6 + |trunc(10.9)| * 0.8 = 1.2 + 8 = 9.2, b = 9.2 / 20
-    EXPECT_FLOAT_EQ(floorBrightness(f), 0.46f);
+    lightPos = {-2.7f, 10.9f, 0.4f};
+    heightField[20][20] = 0.3f; // tilts the six faces around (20, 20) in x and z
+    computeFrameOptics();
+    int telling = 0; // faces whose colour would differ without the truncation
+    for (int n = 0; n < floorTriangleCount; ++n) {
+        const WaterFace& f = faces[floorTriangles[n].face];
+        const float b = floorBrightness(lightFactor(2, 10, 0, f.nx, f.ny, f.nz), f.intensity);
+        ASSERT_EQ(floorTriangles[n].colour.red, floorColour(b, f.shade).red) << floorTriangles[n].face;
+        const float untruncated = floorBrightness(lightFactor(2.7, 10.9, 0.4, f.nx, f.ny, f.nz), f.intensity);
+        telling += floorColour(untruncated, f.shade).red != floorColour(b, f.shade).red;
+    }
+    EXPECT_EQ(telling, floorTriangleCount);
 }
 
 TEST_F(ShadingTest, ARippleFocusesSomeLightAndSpreadsSomeTooThinToDraw)
@@ -96,17 +105,28 @@ TEST_F(ShadingTest, ARippleFocusesSomeLightAndSpreadsSomeTooThinToDraw)
     for (int step = 0; step < 6; ++step)
         rippleStep();
     float lowest = INFINITY, highest = 0;
-    int drawn = 0;
-    Colour colour{};
     for (int n = 0; n < faceCount; ++n) {
         lowest = std::fmin(lowest, faces[n].intensity);
         highest = std::fmax(highest, faces[n].intensity);
-        drawn += floorColour(faces[n], colour);
     }
     EXPECT_GT(highest, 1.1f); // focused: brighter than anywhere on flat water
     EXPECT_LT(lowest, 0.2f);
-    EXPECT_LT(drawn, faceCount);
-    EXPECT_GT(drawn, faceCount - 100);
+    EXPECT_LT(floorTriangleCount, faceCount);
+    EXPECT_GT(floorTriangleCount, faceCount - 100);
+}
+
+TEST_F(ShadingTest, IntensityIsSurfaceAreaOverFloorArea)
+{
+    heightField[12][40] = 3.0f;
+    heightField[13][41] = -2.0f;
+    computeFrameOptics();
+    for (int n : {63 * 12 + 40, 63 * 12 + 39, familyBStart + 63 * 12 + 40, familyBStart + 63 * 11 + 40}) {
+        const WaterFace& f = faces[n];
+        const float surface = triangleArea(surfaceCorner(f, 0), surfaceCorner(f, 1), surfaceCorner(f, 2));
+        EXPECT_EQ(f.intensity, surface / f.floorArea) << n;
+        EXPECT_EQ(f.floorArea, triangleArea(floorCorner(f, 0), floorCorner(f, 1), floorCorner(f, 2))) << n;
+        EXPECT_EQ(f.shade, surfaceShade(f.lightDot)) << n;
+    }
 }
 
 TEST_F(ShadingTest, SurfaceCornersFollowTheGridToWorldMapping)

@@ -1,0 +1,263 @@
+// face_sweep.cpp -- the frame's optics, fused and vectorised
+//
+// Every face is independent of the others, so the passes over the mesh can be
+// fused into one. The mesh's fixed layout puts a family's faces of one grid row
+// side by side: family A face (i, j) has the vertices (i, j), (i+1, j),
+// (i, j+1), family B face (i, j) has (i, j), (i+1, j-1), (i+1, j). Reading the
+// grids at those three offsets gives contiguous lanes that the compiler turns
+// into SIMD arithmetic (SSE2 everywhere, AVX2 where the processor has it,
+// chosen at run time). Each operation is the one the face-by-face formulas
+// perform, with the same operands in the same order and the same roundings:
+// vector lanes give the same IEEE results as scalar code.
+//
+// Two things are computed once instead of per use (the formulas themselves are
+// the shared inline ones of mesh.h, caustics.h and shading.h):
+// - the unit direction from each grid vertex to the light depends on the vertex
+//   alone, so it is found for the 4096 vertices instead of 23,814 face corners;
+// - the surface triangle's area is half the length of the very cross product
+//   whose normalisation gives the face normal.
+#include "optics/face_sweep.h"
+
+#include "optics/caustics.h"
+#include "optics/mesh.h"
+#include "optics/shading.h"
+#include "water/water.h"
+
+#include <cmath>
+
+namespace {
+
+const int facesPerRow = gridSize - 1;
+
+// Unit direction from grid vertex (i, j) to the light, component by component.
+float toLightX[gridSize][gridSize];
+float toLightY[gridSize][gridSize];
+float toLightZ[gridSize][gridSize];
+
+// The scene's constants of one frame, read once.
+struct FrameConstants {
+    float lightX, lightY, lightZ;
+    float floorY;
+    double eta;
+    double lightWeightX, lightWeightY, lightWeightZ; // |trunc| of the light's coordinates
+};
+
+// The three corners of a row of faces: pointers to their heights and light
+// directions, lane j of each being face j's corner. The edge vectors' index
+// parts (a = corner1 - corner0, b = corner2 - corner0) are fixed per family.
+struct CornerRow {
+    const float* height[3];
+    const float* lightX[3];
+    const float* lightY[3];
+    const float* lightZ[3];
+    float ax, az, bx, bz;
+};
+
+// What one row of faces comes to, lane by lane.
+struct FaceRow {
+    float nx[facesPerRow], ny[facesPerRow], nz[facesPerRow];
+    float lightDot[facesPerRow];
+    float hitX[3][facesPerRow], hitZ[3][facesPerRow];
+    float floorArea[facesPerRow];
+    float intensity[facesPerRow];
+    float shade[facesPerRow];
+    float red[facesPerRow], green[facesPerRow], blue[facesPerRow];
+    float brightness[facesPerRow]; // b: the floor triangle is drawn when it passes the threshold
+};
+
+FaceRow row;
+
+// The bodies below are compiled twice: for the x86-64 baseline (SSE2) and for
+// AVX2, chosen once at run time.
+#define SWEEP_BODY inline __attribute__((always_inline))
+
+SWEEP_BODY void findLightDirections(const FrameConstants& c)
+{
+    for (int i = 0; i < gridSize; ++i) {
+        for (int j = 0; j < gridSize; ++j) {
+            const float dx = c.lightX - static_cast<float>(i - gridCentre);
+            const float dy = c.lightY - heightField[i][j];
+            const float dz = c.lightZ - static_cast<float>(j - gridCentre);
+            const float len = static_cast<float>(__builtin_sqrt(static_cast<double>(dx) * dx +
+                                                                static_cast<double>(dy) * dy +
+                                                                static_cast<double>(dz) * dz));
+            toLightX[i][j] = dx / len;
+            toLightY[i][j] = dy / len;
+            toLightZ[i][j] = dz / len;
+        }
+    }
+}
+
+SWEEP_BODY void sweepRow(const CornerRow& in, const FrameConstants frame, FaceRow* __restrict out)
+{
+    // Locals, so that the compiler sees they stay put while the row is written.
+    const FrameConstants c = frame;
+    const float ax = in.ax, az = in.az, bx = in.bx, bz = in.bz;
+    const float* __restrict h0 = in.height[0];
+    const float* __restrict h1 = in.height[1];
+    const float* __restrict h2 = in.height[2];
+    const float *__restrict x0 = in.lightX[0], *__restrict y0 = in.lightY[0], *__restrict z0 = in.lightZ[0];
+    const float *__restrict x1 = in.lightX[1], *__restrict y1 = in.lightY[1], *__restrict z1 = in.lightZ[1];
+    const float *__restrict x2 = in.lightX[2], *__restrict y2 = in.lightY[2], *__restrict z2 = in.lightZ[2];
+    for (int j = 0; j < facesPerRow; ++j) {
+        // Normal: the negated, normalised a x b of the two edges from corner 0.
+        const FaceNormal n = faceNormal(ax, h1[j] - h0[j], az, bx, h2[j] - h0[j], bz);
+        const float nx = n.x, ny = n.y, nz = n.z;
+        out->nx[j] = nx;
+        out->ny[j] = ny;
+        out->nz[j] = nz;
+        const float lightDot = static_cast<float>(static_cast<double>(nx) * c.lightX +
+                                                  static_cast<double>(ny) * c.lightY +
+                                                  static_cast<double>(nz) * c.lightZ);
+        out->lightDot[j] = lightDot;
+
+        // Caustics: each corner's floor point, then the floor triangle's area.
+        const FloorHit hit0 = refractToFloor(x0[j], y0[j], z0[j], nx, ny, nz, c.eta, c.floorY);
+        const FloorHit hit1 = refractToFloor(x1[j], y1[j], z1[j], nx, ny, nz, c.eta, c.floorY);
+        const FloorHit hit2 = refractToFloor(x2[j], y2[j], z2[j], nx, ny, nz, c.eta, c.floorY);
+        out->hitX[0][j] = hit0.x;
+        out->hitX[1][j] = hit1.x;
+        out->hitX[2][j] = hit2.x;
+        out->hitZ[0][j] = hit0.z;
+        out->hitZ[1][j] = hit1.z;
+        out->hitZ[2][j] = hit2.z;
+        const float floorArea = halfCrossLength(hit1.x - hit0.x, c.floorY - c.floorY, hit1.z - hit0.z,
+                                                hit2.x - hit0.x, c.floorY - c.floorY, hit2.z - hit0.z);
+        out->floorArea[j] = floorArea;
+
+        // Intensity, shade and floor colour.
+        const float intensity = static_cast<float>(n.crossLength / 2) / floorArea;
+        out->intensity[j] = intensity;
+        const float shade = surfaceShade(lightDot);
+        out->shade[j] = shade;
+        const float b = floorBrightness(lightFactor(c.lightWeightX, c.lightWeightY, c.lightWeightZ, nx, ny, nz), intensity);
+        out->brightness[j] = b;
+        const Colour colour = floorColour(b, shade);
+        out->red[j] = colour.red;
+        out->green[j] = colour.green;
+        out->blue[j] = colour.blue;
+    }
+}
+
+// Family A, grid row i: corners (i, j), (i+1, j), (i, j+1) for j = 0..62.
+CornerRow familyARow(int i)
+{
+    const int rows[3] = {i, i + 1, i};
+    const int columns[3] = {0, 0, 1};
+    CornerRow in{};
+    for (int k = 0; k < 3; ++k) {
+        in.height[k] = &heightField[rows[k]][columns[k]];
+        in.lightX[k] = &toLightX[rows[k]][columns[k]];
+        in.lightY[k] = &toLightY[rows[k]][columns[k]];
+        in.lightZ[k] = &toLightZ[rows[k]][columns[k]];
+    }
+    in.ax = 1.0f, in.az = 0.0f, in.bx = 0.0f, in.bz = 1.0f;
+    return in;
+}
+
+// Family B, grid row i: corners (i, j), (i+1, j-1), (i+1, j) for j = 1..63.
+CornerRow familyBRow(int i)
+{
+    const int rows[3] = {i, i + 1, i + 1};
+    const int columns[3] = {1, 0, 1};
+    CornerRow in{};
+    for (int k = 0; k < 3; ++k) {
+        in.height[k] = &heightField[rows[k]][columns[k]];
+        in.lightX[k] = &toLightX[rows[k]][columns[k]];
+        in.lightY[k] = &toLightY[rows[k]][columns[k]];
+        in.lightZ[k] = &toLightZ[rows[k]][columns[k]];
+    }
+    in.ax = 1.0f, in.az = -1.0f, in.bx = 1.0f, in.bz = 0.0f;
+    return in;
+}
+
+void storeCaustics(WaterFace* f)
+{
+    for (int j = 0; j < facesPerRow; ++j, ++f) {
+        f->nx = row.nx[j];
+        f->ny = row.ny[j];
+        f->nz = row.nz[j];
+        f->lightDot = row.lightDot[j];
+        f->hitX0 = row.hitX[0][j];
+        f->hitX1 = row.hitX[1][j];
+        f->hitX2 = row.hitX[2][j];
+        f->hitZ0 = row.hitZ[0][j];
+        f->hitZ1 = row.hitZ[1][j];
+        f->hitZ2 = row.hitZ[2][j];
+        f->floorArea = row.floorArea[j];
+    }
+}
+
+void storeShadingAndFloorList(WaterFace* f, int firstFace)
+{
+    for (int j = 0; j < facesPerRow; ++j) {
+        f[j].intensity = row.intensity[j];
+        f[j].shade = row.shade[j];
+        if (floorTriangleDrawn(row.brightness[j]))
+            floorTriangles[floorTriangleCount++] = {{row.red[j], row.green[j], row.blue[j]}, firstFace + j};
+    }
+}
+
+FrameConstants readFrameConstants()
+{
+    return {lightPos.x,
+            lightPos.y,
+            lightPos.z,
+            floorY,
+            refractionRatio,
+            std::fabs(std::trunc(static_cast<double>(lightPos.x))),
+            std::fabs(std::trunc(static_cast<double>(lightPos.y))),
+            std::fabs(std::trunc(static_cast<double>(lightPos.z)))};
+}
+
+// All rows of both families, the per-row results stored as they come.
+SWEEP_BODY void sweepMesh(SweepResult result)
+{
+    const FrameConstants c = readFrameConstants();
+    findLightDirections(c);
+    for (int family = 0; family < 2; ++family) {
+        for (int i = 0; i < facesPerRow; ++i) {
+            sweepRow(family == 0 ? familyARow(i) : familyBRow(i), c, &row);
+            const int firstFace = (family == 0 ? 0 : familyBStart) + facesPerRow * i;
+            storeCaustics(faces + firstFace);
+            if (result == SweepResult::frame)
+                storeShadingAndFloorList(faces + firstFace, firstFace);
+        }
+    }
+}
+
+void sweepMeshBaseline(SweepResult result)
+{
+    sweepMesh(result);
+}
+
+__attribute__((target("avx2"))) void sweepMeshAvx2(SweepResult result)
+{
+    sweepMesh(result);
+}
+
+bool avx2Allowed = true;
+
+} // namespace
+
+void sweepFaces(SweepResult result)
+{
+    floorTriangleCount = 0;
+    if (faceCount != meshFaceCount)
+        return;
+    if (sweepUsesAvx2())
+        sweepMeshAvx2(result);
+    else
+        sweepMeshBaseline(result);
+}
+
+bool sweepUsesAvx2()
+{
+    static const bool processorHasAvx2 = __builtin_cpu_supports("avx2");
+    return avx2Allowed && processorHasAvx2;
+}
+
+void allowAvx2Sweep(bool allowed)
+{
+    avx2Allowed = allowed;
+}
