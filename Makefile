@@ -1,9 +1,10 @@
 # Thin front for CMake: `make` builds, `make test` runs every test, `make run`
-# starts the viewer, `make distclean` removes the build folder.
+# starts the viewer, `make bench` runs the benchmarks, `make distclean` removes
+# the build folder.
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 
-.PHONY: all build test run distclean
+.PHONY: all build test run bench distclean
 
 all: build
 
@@ -15,6 +16,9 @@ build: $(BUILD)/CMakeCache.txt
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j2
+
+bench: build
+	@bash scripts/bench.sh
 
 run: build
 	./$(BUILD)/tarnwick

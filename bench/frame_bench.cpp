@@ -1,9 +1,11 @@
 // frame_bench.cpp -- the CPU work of a frame and of a tick, without drawing
 #include "bench/baseline_frame.h"
+#include "bench/report.h"
 #include "bench/scenes.h"
 
 #include "optics/caustics.h"
 #include "optics/display.h"
+#include "optics/face_sweep.h"
 #include "optics/mesh.h"
 #include "optics/shading.h"
 #include "water/drops.h"
@@ -11,6 +13,9 @@
 #include "water/wave.h"
 
 #include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <string>
 
 namespace {
 
@@ -30,21 +35,46 @@ void BM_FrameBaseline(benchmark::State& state, void (*makeScene)())
     }
 }
 
-// ...and the program's own, which also lists the floor triangles to draw.
-void BM_Frame(benchmark::State& state, void (*makeScene)())
+// ...and the program's own, which also lists the floor triangles to draw, with
+// the widest vectors the processor has or limited to narrower ones.
+void frameWith(benchmark::State& state, void (*makeScene)(), SweepVectors vectors)
 {
+    limitSweepVectors(vectors);
+    if (sweepVectors() != vectors) {
+        state.SkipWithError("the processor lacks these vector instructions");
+        limitSweepVectors(SweepVectors::avx512);
+        return;
+    }
     makeScene();
     for (auto _ : state) {
         computeFrameOptics();
         benchmark::DoNotOptimize(floorTriangleCount);
         benchmark::ClobberMemory();
     }
+    limitSweepVectors(SweepVectors::avx512);
+}
+
+void BM_Frame(benchmark::State& state, void (*makeScene)())
+{
+    frameWith(state, makeScene, sweepVectors());
+}
+
+void BM_FrameSse2(benchmark::State& state, void (*makeScene)())
+{
+    frameWith(state, makeScene, SweepVectors::sse2);
+}
+
+void BM_FrameAvx2(benchmark::State& state, void (*makeScene)())
+{
+    frameWith(state, makeScene, SweepVectors::avx2);
 }
 
 BENCHMARK_CAPTURE(BM_FrameBaseline, busy, makeBusyScene)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Frame, busy, makeBusyScene)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_FrameBaseline, flat, makeFlatScene)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Frame, flat, makeFlatScene)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_FrameSse2, busy, makeBusyScene)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_FrameAvx2, busy, makeBusyScene)->Unit(benchmark::kMicrosecond);
 
 void BM_RippleStep(benchmark::State& state)
 {
@@ -74,7 +104,33 @@ void BM_IdleTick(benchmark::State& state)
 }
 BENCHMARK(BM_IdleTick)->Unit(benchmark::kMicrosecond);
 
+const char* vectorName(SweepVectors vectors)
+{
+    switch (vectors) {
+    case SweepVectors::avx512: return "AVX-512";
+    case SweepVectors::avx2: return "AVX2";
+    default: return "SSE2";
+    }
+}
+
 } // namespace
 
 // Drawing is measured elsewhere: here a frame is nothing.
 void display() {}
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    RecordingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::printf("\nFrame CPU work, plain transcription / this program (%s), measured in this run:\n",
+                vectorName(sweepVectors()));
+    for (const char* scene : {"busy", "flat"}) {
+        const double plain = reporter.microseconds(std::string("BM_FrameBaseline/") + scene);
+        const double ours = reporter.microseconds(std::string("BM_Frame/") + scene);
+        if (plain > 0 && ours > 0)
+            std::printf("  %s water: %.0f us / %.0f us = %.2fx\n", scene, plain, ours, plain / ours);
+    }
+    benchmark::Shutdown();
+    return 0;
+}

@@ -16,12 +16,22 @@ void makeFlatScene()
     std::memset(partnerField, 0, sizeof partnerField);
 }
 
+// Made once (in a window its frames are drawn, which takes seconds), then copied.
 void makeBusyScene()
 {
-    makeFlatScene();
-    playWave();
-    burstMode = 1;
-    for (int tick = 0; tick < 400; ++tick)
-        idle();
-    burstMode = 0;
+    static bool made = false;
+    static float busyHeights[gridSize][gridSize], busyPartner[gridSize][gridSize];
+    if (!made) {
+        makeFlatScene();
+        playWave();
+        burstMode = 1;
+        for (int tick = 0; tick < 400; ++tick)
+            idle();
+        burstMode = 0;
+        std::memcpy(busyHeights, heightField, sizeof heightField);
+        std::memcpy(busyPartner, partnerField, sizeof partnerField);
+        made = true;
+    }
+    std::memcpy(heightField, busyHeights, sizeof heightField);
+    std::memcpy(partnerField, busyPartner, sizeof partnerField);
 }

@@ -55,13 +55,23 @@ static void drawFloorPass()
     glEnd();
 }
 
-void display()
+void clearAndPlaceCamera()
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (perspectiveMode)
         placeCamera();
-    computeFrameOptics();
+}
+
+void sendFrame()
+{
     drawSurfacePass();
     drawFloorPass();
     glutSwapBuffers();
+}
+
+void display()
+{
+    clearAndPlaceCamera();
+    computeFrameOptics();
+    sendFrame();
 }

@@ -5,8 +5,8 @@
 // side by side: family A face (i, j) has the vertices (i, j), (i+1, j),
 // (i, j+1), family B face (i, j) has (i, j), (i+1, j-1), (i+1, j). Reading the
 // grids at those three offsets gives contiguous lanes that the compiler turns
-// into SIMD arithmetic (SSE2 everywhere, AVX2 where the processor has it,
-// chosen at run time). Each operation is the one the face-by-face formulas
+// into SIMD arithmetic (SSE2 everywhere, AVX2 or AVX-512 where the processor
+// has them, chosen at run time). Each operation is the one the face-by-face formulas
 // perform, with the same operands in the same order and the same roundings:
 // vector lanes give the same IEEE results as scalar code.
 //
@@ -24,15 +24,24 @@
 #include "water/water.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
 const int facesPerRow = gridSize - 1;
+// Lanes computed per row: one more than there are faces, so that rows split
+// evenly into vectors. The extra lane's corners run one column past the row,
+// into the next row or the spare zero row below; its results are not used.
+const int lanesPerRow = gridSize;
+const int paddedRows = gridSize + 1;
+
+// The heights of this frame, with a spare zero row below the last.
+float heights[paddedRows][gridSize];
 
 // Unit direction from grid vertex (i, j) to the light, component by component.
-float toLightX[gridSize][gridSize];
-float toLightY[gridSize][gridSize];
-float toLightZ[gridSize][gridSize];
+float toLightX[paddedRows][gridSize];
+float toLightY[paddedRows][gridSize];
+float toLightZ[paddedRows][gridSize];
 
 // The scene's constants of one frame, read once.
 struct FrameConstants {
@@ -55,28 +64,28 @@ struct CornerRow {
 
 // What one row of faces comes to, lane by lane.
 struct FaceRow {
-    float nx[facesPerRow], ny[facesPerRow], nz[facesPerRow];
-    float lightDot[facesPerRow];
-    float hitX[3][facesPerRow], hitZ[3][facesPerRow];
-    float floorArea[facesPerRow];
-    float intensity[facesPerRow];
-    float shade[facesPerRow];
-    float red[facesPerRow], green[facesPerRow], blue[facesPerRow];
-    float brightness[facesPerRow]; // b: the floor triangle is drawn when it passes the threshold
+    float nx[lanesPerRow], ny[lanesPerRow], nz[lanesPerRow];
+    float lightDot[lanesPerRow];
+    float hitX[3][lanesPerRow], hitZ[3][lanesPerRow];
+    float floorArea[lanesPerRow];
+    float intensity[lanesPerRow];
+    float shade[lanesPerRow];
+    float red[lanesPerRow], green[lanesPerRow], blue[lanesPerRow];
+    float brightness[lanesPerRow]; // b: the floor triangle is drawn when it passes the threshold
 };
 
 FaceRow row;
 
-// The bodies below are compiled twice: for the x86-64 baseline (SSE2) and for
-// AVX2, chosen once at run time.
+// The bodies below are compiled three times: for the x86-64 baseline (SSE2),
+// for AVX2 and for AVX-512, and the widest the processor has is used.
 #define SWEEP_BODY inline __attribute__((always_inline))
 
 SWEEP_BODY void findLightDirections(const FrameConstants& c)
 {
-    for (int i = 0; i < gridSize; ++i) {
+    for (int i = 0; i < paddedRows; ++i) {
         for (int j = 0; j < gridSize; ++j) {
             const float dx = c.lightX - static_cast<float>(i - gridCentre);
-            const float dy = c.lightY - heightField[i][j];
+            const float dy = c.lightY - heights[i][j];
             const float dz = c.lightZ - static_cast<float>(j - gridCentre);
             const float len = static_cast<float>(__builtin_sqrt(static_cast<double>(dx) * dx +
                                                                 static_cast<double>(dy) * dy +
@@ -99,7 +108,7 @@ SWEEP_BODY void sweepRow(const CornerRow& in, const FrameConstants frame, FaceRo
     const float *__restrict x0 = in.lightX[0], *__restrict y0 = in.lightY[0], *__restrict z0 = in.lightZ[0];
     const float *__restrict x1 = in.lightX[1], *__restrict y1 = in.lightY[1], *__restrict z1 = in.lightZ[1];
     const float *__restrict x2 = in.lightX[2], *__restrict y2 = in.lightY[2], *__restrict z2 = in.lightZ[2];
-    for (int j = 0; j < facesPerRow; ++j) {
+    for (int j = 0; j < lanesPerRow; ++j) {
         // Normal: the negated, normalised a x b of the two edges from corner 0.
         const FaceNormal n = faceNormal(ax, h1[j] - h0[j], az, bx, h2[j] - h0[j], bz);
         const float nx = n.x, ny = n.y, nz = n.z;
@@ -146,7 +155,7 @@ CornerRow familyARow(int i)
     const int columns[3] = {0, 0, 1};
     CornerRow in{};
     for (int k = 0; k < 3; ++k) {
-        in.height[k] = &heightField[rows[k]][columns[k]];
+        in.height[k] = &heights[rows[k]][columns[k]];
         in.lightX[k] = &toLightX[rows[k]][columns[k]];
         in.lightY[k] = &toLightY[rows[k]][columns[k]];
         in.lightZ[k] = &toLightZ[rows[k]][columns[k]];
@@ -162,7 +171,7 @@ CornerRow familyBRow(int i)
     const int columns[3] = {1, 0, 1};
     CornerRow in{};
     for (int k = 0; k < 3; ++k) {
-        in.height[k] = &heightField[rows[k]][columns[k]];
+        in.height[k] = &heights[rows[k]][columns[k]];
         in.lightX[k] = &toLightX[rows[k]][columns[k]];
         in.lightY[k] = &toLightY[rows[k]][columns[k]];
         in.lightZ[k] = &toLightZ[rows[k]][columns[k]];
@@ -171,8 +180,13 @@ CornerRow familyBRow(int i)
     return in;
 }
 
-void storeCaustics(WaterFace* f)
+// Writes a row's results into its faces (the records of one family's grid row
+// lie side by side), and for a whole frame also the intensity and shade and the
+// floor triangles that pass the brightness test, in face order.
+void storeRow(SweepResult result, int firstFace)
 {
+    WaterFace* f = faces + firstFace;
+    const bool frame = result == SweepResult::frame;
     for (int j = 0; j < facesPerRow; ++j, ++f) {
         f->nx = row.nx[j];
         f->ny = row.ny[j];
@@ -185,14 +199,10 @@ void storeCaustics(WaterFace* f)
         f->hitZ1 = row.hitZ[1][j];
         f->hitZ2 = row.hitZ[2][j];
         f->floorArea = row.floorArea[j];
-    }
-}
-
-void storeShadingAndFloorList(WaterFace* f, int firstFace)
-{
-    for (int j = 0; j < facesPerRow; ++j) {
-        f[j].intensity = row.intensity[j];
-        f[j].shade = row.shade[j];
+        if (!frame)
+            continue;
+        f->intensity = row.intensity[j];
+        f->shade = row.shade[j];
         if (floorTriangleDrawn(row.brightness[j]))
             floorTriangles[floorTriangleCount++] = {{row.red[j], row.green[j], row.blue[j]}, firstFace + j};
     }
@@ -214,14 +224,12 @@ FrameConstants readFrameConstants()
 SWEEP_BODY void sweepMesh(SweepResult result)
 {
     const FrameConstants c = readFrameConstants();
+    std::memcpy(heights, heightField, sizeof heightField);
     findLightDirections(c);
     for (int family = 0; family < 2; ++family) {
         for (int i = 0; i < facesPerRow; ++i) {
             sweepRow(family == 0 ? familyARow(i) : familyBRow(i), c, &row);
-            const int firstFace = (family == 0 ? 0 : familyBStart) + facesPerRow * i;
-            storeCaustics(faces + firstFace);
-            if (result == SweepResult::frame)
-                storeShadingAndFloorList(faces + firstFace, firstFace);
+            storeRow(result, (family == 0 ? 0 : familyBStart) + facesPerRow * i);
         }
     }
 }
@@ -236,7 +244,12 @@ __attribute__((target("avx2"))) void sweepMeshAvx2(SweepResult result)
     sweepMesh(result);
 }
 
-bool avx2Allowed = true;
+__attribute__((target("avx512f"))) void sweepMeshAvx512(SweepResult result)
+{
+    sweepMesh(result);
+}
+
+SweepVectors widestAllowed = SweepVectors::avx512;
 
 } // namespace
 
@@ -245,19 +258,22 @@ void sweepFaces(SweepResult result)
     floorTriangleCount = 0;
     if (faceCount != meshFaceCount)
         return;
-    if (sweepUsesAvx2())
-        sweepMeshAvx2(result);
-    else
-        sweepMeshBaseline(result);
+    switch (sweepVectors()) {
+    case SweepVectors::avx512: sweepMeshAvx512(result); break;
+    case SweepVectors::avx2: sweepMeshAvx2(result); break;
+    default: sweepMeshBaseline(result); break;
+    }
 }
 
-bool sweepUsesAvx2()
+SweepVectors sweepVectors()
 {
-    static const bool processorHasAvx2 = __builtin_cpu_supports("avx2");
-    return avx2Allowed && processorHasAvx2;
+    static const SweepVectors widest = __builtin_cpu_supports("avx512f") ? SweepVectors::avx512
+                                       : __builtin_cpu_supports("avx2")  ? SweepVectors::avx2
+                                                                         : SweepVectors::sse2;
+    return widest < widestAllowed ? widest : widestAllowed;
 }
 
-void allowAvx2Sweep(bool allowed)
+void limitSweepVectors(SweepVectors widest)
 {
-    avx2Allowed = allowed;
+    widestAllowed = widest;
 }

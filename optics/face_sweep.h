@@ -12,8 +12,8 @@ enum class SweepResult { caustics, frame };
 // and does nothing when the mesh is empty.
 void sweepFaces(SweepResult result);
 
-// Whether sweeps run the AVX2 build (the processor has it and it is allowed)
-// rather than the x86-64 baseline build. Both give the same results; the
-// tests run both.
-bool sweepUsesAvx2();
-void allowAvx2Sweep(bool allowed);
+// The vector instructions a sweep runs with: the widest the processor has,
+// unless limited. Every choice gives the same results; the tests run each.
+enum class SweepVectors { sse2, avx2, avx512 };
+SweepVectors sweepVectors();
+void limitSweepVectors(SweepVectors widest);

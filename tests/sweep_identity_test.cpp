@@ -97,16 +97,18 @@ void expectIdenticalFramesWith(const std::string& scene)
         << scene;
 }
 
-// Both builds of the sweep: the x86-64 baseline one and, where the processor
-// has it, the AVX2 one.
+// Every build of the sweep the processor can run: the x86-64 baseline one,
+// and the AVX2 and AVX-512 ones where it has them.
 void expectIdenticalFrames(const char* scene)
 {
-    allowAvx2Sweep(false);
-    ASSERT_FALSE(sweepUsesAvx2());
-    expectIdenticalFramesWith(std::string(scene) + " (SSE2)");
-    allowAvx2Sweep(true);
-    if (sweepUsesAvx2())
-        expectIdenticalFramesWith(std::string(scene) + " (AVX2)");
+    const std::pair<SweepVectors, const char*> builds[] = {
+        {SweepVectors::sse2, " (SSE2)"}, {SweepVectors::avx2, " (AVX2)"}, {SweepVectors::avx512, " (AVX-512)"}};
+    for (const auto& [vectors, name] : builds) {
+        limitSweepVectors(vectors);
+        if (sweepVectors() == vectors)
+            expectIdenticalFramesWith(scene + std::string(name));
+    }
+    limitSweepVectors(SweepVectors::avx512);
 }
 
 using SweepIdentityTest = CoreTest;

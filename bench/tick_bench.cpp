@@ -1,0 +1,118 @@
+// tick_bench.cpp -- whole ticks in a real window (Mesa's llvmpipe under Xvfb
+// when there is no GPU), beside the same frames' OpenGL work alone and their
+// optics alone, so that the CPU share of a tick can be read off.
+//
+// Usage: tick_bench [--size=WxH] [benchmark flags]; needs DISPLAY.
+#include "app/callbacks.h"
+#include "app/camera.h"
+#include "app/scene.h"
+#include "bench/report.h"
+#include "bench/scenes.h"
+#include "optics/display.h"
+#include "optics/shading.h"
+#include "water/drops.h"
+
+#include <GL/freeglut.h>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// One idle tick as the event loop runs it: drops, ripple step, full frame.
+void BM_TickInWindow(benchmark::State& state)
+{
+    makeBusyScene();
+    burstMode = 1;
+    for (auto _ : state)
+        idle();
+    glFinish();
+    burstMode = 0;
+    state.counters["ticks/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+// The same frame's OpenGL work alone: clear, the same triangles sent the same
+// way, swap; the optics were computed once beforehand.
+void BM_DrawOnlyInWindow(benchmark::State& state)
+{
+    makeBusyScene();
+    computeFrameOptics();
+    for (auto _ : state) {
+        clearAndPlaceCamera();
+        sendFrame();
+    }
+    glFinish();
+}
+
+// The same frame's optics alone.
+void BM_OpticsOnly(benchmark::State& state)
+{
+    makeBusyScene();
+    for (auto _ : state) {
+        computeFrameOptics();
+        benchmark::ClobberMemory();
+    }
+}
+
+// Wall-clock time: the X server and llvmpipe's threads work outside this thread.
+BENCHMARK(BM_TickInWindow)->Unit(benchmark::kMicrosecond)->MinTime(2.0)->UseRealTime();
+BENCHMARK(BM_DrawOnlyInWindow)->Unit(benchmark::kMicrosecond)->MinTime(2.0)->UseRealTime();
+BENCHMARK(BM_OpticsOnly)->Unit(benchmark::kMicrosecond)->MinTime(1.0)->UseRealTime();
+
+// Takes --size=WxH out of the arguments; 0x0 keeps the toolkit's default.
+void takeSize(int& argc, char** argv, int& width, int& height)
+{
+    for (int k = 1; k < argc; ++k) {
+        if (std::sscanf(argv[k], "--size=%dx%d", &width, &height) == 2) {
+            for (int m = k; m < argc - 1; ++m)
+                argv[m] = argv[m + 1];
+            --argc;
+            return;
+        }
+    }
+}
+
+void openWindow(int& argc, char** argv, int width, int height)
+{
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_ALPHA | GLUT_DEPTH);
+    if (width > 0)
+        glutInitWindowSize(width, height);
+    glutCreateWindow("Tarnwick (benchmark)");
+    glEnable(GL_DEPTH_TEST);
+    // Map the window and let the first reshape set viewport and projection.
+    glutReshapeFunc(reshape);
+    glutDisplayFunc(display);
+    for (int k = 0; k < 20; ++k)
+        glutMainLoopEvent();
+    placeEyeOnOrbit();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int width = 0, height = 0;
+    takeSize(argc, argv, width, height);
+    openWindow(argc, argv, width, height);
+    std::printf("window %dx%d, renderer %s\n", windowWidth, windowHeight,
+                reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+
+    benchmark::Initialize(&argc, argv);
+    RecordingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    const double tick = reporter.microseconds("BM_TickInWindow/min_time:2.000/real_time");
+    const double draw = reporter.microseconds("BM_DrawOnlyInWindow/min_time:2.000/real_time");
+    const double optics = reporter.microseconds("BM_OpticsOnly/min_time:1.000/real_time");
+    if (tick > 0 && draw > 0 && optics > 0) {
+        std::printf("\n%dx%d: %.0f ticks/s; a tick %.0f us = drawing %.0f us + optics %.0f us + the rest\n", windowWidth,
+                    windowHeight, 1e6 / tick, tick, draw, optics);
+        std::printf("%dx%d: CPU share of a tick (optics / tick): %.1f%%\n", windowWidth, windowHeight,
+                    100 * optics / tick);
+    }
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,118 @@
+// A frame and a tick allocate nothing: this program interposes the C
+// allocator (operator new goes through it too) and counts the calls made while
+// the simulation runs with a display() that does a frame's whole optics.
+#include "app/scene.h"
+#include "frame/frame.h"
+#include "frame/localrotate.h"
+#include "optics/display.h"
+#include "optics/mesh.h"
+#include "optics/shading.h"
+#include "water/drops.h"
+#include "water/water.h"
+#include "water/wave.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+extern "C" {
+void* __libc_malloc(std::size_t);
+void* __libc_calloc(std::size_t, std::size_t);
+void* __libc_realloc(void*, std::size_t);
+void* __libc_memalign(std::size_t, std::size_t);
+}
+
+namespace {
+bool counting = false;
+long allocations = 0;
+
+void countAllocation()
+{
+    if (counting)
+        ++allocations;
+}
+} // namespace
+
+extern "C" void* malloc(std::size_t size)
+{
+    countAllocation();
+    return __libc_malloc(size);
+}
+
+extern "C" void* calloc(std::size_t count, std::size_t size)
+{
+    countAllocation();
+    return __libc_calloc(count, size);
+}
+
+extern "C" void* realloc(void* block, std::size_t size)
+{
+    countAllocation();
+    return __libc_realloc(block, size);
+}
+
+extern "C" void* aligned_alloc(std::size_t alignment, std::size_t size)
+{
+    countAllocation();
+    return __libc_memalign(alignment, size);
+}
+
+extern "C" int posix_memalign(void** block, std::size_t alignment, std::size_t size)
+{
+    countAllocation();
+    *block = __libc_memalign(alignment, size);
+    return *block ? 0 : 12; // ENOMEM
+}
+
+int framesDrawn = 0;
+
+void display()
+{
+    computeFrameOptics();
+    ++framesDrawn;
+}
+
+namespace {
+
+// Counts the allocations that action makes.
+template <typename Action>
+long allocationsOf(Action action)
+{
+    allocations = 0;
+    counting = true;
+    action();
+    counting = false;
+    return allocations;
+}
+
+TEST(AllocationTest, TicksWavesAndCommandsAllocateNothing)
+{
+    buildWaterMesh();
+    std::printf("warm-up: standard output's buffer is allocated once, here\n");
+    ASSERT_EQ(allocationsOf([] { std::free(std::malloc(16)); }), 1) << "the counter counts";
+
+    EXPECT_EQ(allocationsOf([] {
+                  burstMode = 1;
+                  for (int tick = 0; tick < 300; ++tick)
+                      idle();
+                  toggleSprinkleMode();
+                  for (int tick = 0; tick < 300; ++tick)
+                      idle();
+              }),
+              0);
+    EXPECT_EQ(allocationsOf([] { playWave(); }), 0);
+    EXPECT_EQ(allocationsOf([] {
+                  splashCentre();
+                  rotate(1.0f, stepCosine(), stepSine(), 'y');
+                  localRotate(-1.0f, 'x');
+                  scale(1);
+                  toggleLookAt();
+                  resetScene();
+                  display();
+              }),
+              0);
+    EXPECT_EQ(framesDrawn, 600 + 351 + 1);
+}
+
+} // namespace
