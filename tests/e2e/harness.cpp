@@ -450,3 +450,18 @@ std::string screenshotPath(const std::string& name)
     const char* folder = std::getenv("TARNWICK_SCREENSHOTS");
     return folder && *folder ? std::string(folder) + "/" + name + ".png" : std::string();
 }
+
+std::string viewerPath()
+{
+    const char* chosen = std::getenv("TARNWICK_VIEWER");
+#ifdef TARNWICK_VIEWER
+    return chosen && *chosen ? chosen : TARNWICK_VIEWER;
+#else
+    return chosen ? chosen : "";
+#endif
+}
+
+bool hasSanitizerReport(const std::string& text)
+{
+    return text.find("Sanitizer") != std::string::npos || text.find("runtime error:") != std::string::npos;
+}

@@ -110,5 +110,13 @@ private:
     int pointerX_ = -100000, pointerY_ = -100000; // last position sent, window coordinates
 };
 
+// The viewer to drive: TARNWICK_VIEWER if set (the sanitized build, say), else
+// the program built beside the tests.
+std::string viewerPath();
+
+// True when text holds a report of AddressSanitizer, LeakSanitizer or
+// UndefinedBehaviorSanitizer.
+bool hasSanitizerReport(const std::string& text);
+
 // Where a test saves screenshots, or empty when TARNWICK_SCREENSHOTS is unset.
 std::string screenshotPath(const std::string& name);

@@ -25,7 +25,7 @@ protected:
     void SetUp() override
     {
         xvfb = std::make_unique<XvfbServer>();
-        viewer = std::make_unique<ChildProcess>(std::vector<std::string>{TARNWICK_VIEWER},
+        viewer = std::make_unique<ChildProcess>(std::vector<std::string>{viewerPath()},
                                                 std::vector<std::string>{"DISPLAY=" + xvfb->display()});
         ASSERT_TRUE(viewer->waitFor(startLines)) << viewer->allOutput() << viewer->errors();
         x = std::make_unique<XDriver>(xvfb->display());
@@ -45,6 +45,8 @@ protected:
             x->typeChar('q');
             EXPECT_EQ(viewer->waitForExit(), 0) << viewer->errors();
         }
+        if (viewer)
+            EXPECT_FALSE(hasSanitizerReport(viewer->errors())) << viewer->errors();
     }
 
     // Types the keys and returns what the viewer printed for them. A right
