@@ -1,10 +1,11 @@
 # Thin front for CMake: `make` builds, `make test` runs every test, `make run`
-# starts the viewer, `make bench` runs the benchmarks, `make distclean` removes
-# the build folder.
+# starts the viewer, `make bench` runs the benchmarks, `make soak` drives the
+# sanitized viewer at random for ten minutes, `make distclean` removes the
+# build folder.
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 
-.PHONY: all build test run bench distclean
+.PHONY: all build test run bench soak distclean
 
 all: build
 
@@ -19,6 +20,12 @@ test: build
 
 bench: build
 	@bash scripts/bench.sh
+
+# The soak test for SOAK_SECONDS (default ten minutes) against the sanitized viewer.
+SOAK_SECONDS ?= 600
+soak: build
+	@TARNWICK_SOAK_SECONDS=$(SOAK_SECONDS) TARNWICK_VIEWER=$(CURDIR)/$(BUILD)/tarnwick_sanitized \
+		./$(BUILD)/tests/viewer_soak_test
 
 run: build
 	./$(BUILD)/tarnwick

@@ -191,6 +191,20 @@ std::optional<int> ChildProcess::waitForExit(Seconds timeout)
     return status_;
 }
 
+long ChildProcess::residentKilobytes() const
+{
+    FILE* status = std::fopen(("/proc/" + std::to_string(pid_) + "/status").c_str(), "r");
+    if (!status)
+        return 0;
+    char line[256];
+    long kilobytes = 0;
+    while (std::fgets(line, sizeof line, status))
+        if (std::sscanf(line, "VmRSS: %ld kB", &kilobytes) == 1)
+            break;
+    std::fclose(status);
+    return kilobytes;
+}
+
 // ---- Image
 
 Rgb Image::at(int x, int y) const
@@ -377,19 +391,86 @@ void XDriver::focus()
     sync();
 }
 
-void XDriver::key(unsigned long keysym, bool shifted)
+void XDriver::key(unsigned long keysym, bool shifted, bool control)
 {
     focus();
     const KeyCode code = XKeysymToKeycode(dpy_, keysym);
     const KeyCode shift = XKeysymToKeycode(dpy_, XK_Shift_L);
+    const KeyCode ctrl = XKeysymToKeycode(dpy_, XK_Control_L);
     if (code == 0)
         fail("no keycode for keysym " + std::to_string(keysym));
+    if (control)
+        XTestFakeKeyEvent(dpy_, ctrl, True, CurrentTime);
     if (shifted)
         XTestFakeKeyEvent(dpy_, shift, True, CurrentTime);
     XTestFakeKeyEvent(dpy_, code, True, CurrentTime);
     XTestFakeKeyEvent(dpy_, code, False, CurrentTime);
     if (shifted)
         XTestFakeKeyEvent(dpy_, shift, False, CurrentTime);
+    if (control)
+        XTestFakeKeyEvent(dpy_, ctrl, False, CurrentTime);
+    sync();
+}
+
+bool XDriver::typeCode(unsigned char code)
+{
+    if (code >= 0x80 && code < 0xA0)
+        return false;
+    if (code == 0x7F) {
+        key(XK_Delete, false);
+        return true;
+    }
+    if (code < 0x20 && code != '\t' && code != '\r' && code != '\b' && code != 27) {
+        // Ctrl with @, a..z, [, \, ], ^ or _ gives 0..31.
+        const KeySym base = code >= 1 && code <= 26 ? 'a' + code - 1 : code | 0x40;
+        const KeyCode keycode = XKeysymToKeycode(dpy_, base);
+        key(base, XkbKeycodeToKeysym(dpy_, keycode, 0, 0) != base, true);
+        return true;
+    }
+    typeChar(static_cast<char>(code));
+    return true;
+}
+
+// A keycode the viewer never needs: no Latin-1 symbol on it (so no character
+// the tests type), not a modifier, not one of the keys typed by name.
+static bool reusableKeycode(const KeySym* symbols, int perCode, const std::set<int>& modifiers, int keycode)
+{
+    if (modifiers.count(keycode))
+        return false;
+    for (int k = 0; k < perCode; ++k) {
+        const KeySym s = symbols[k];
+        if (s != NoSymbol && (s < 0x100 || s == XK_Escape || s == XK_Tab || s == XK_Return || s == XK_BackSpace ||
+                              s == XK_Delete))
+            return false;
+    }
+    return true;
+}
+
+void XDriver::mapLatin1Keys()
+{
+    int first = 0, last = 0, perCode = 0;
+    XDisplayKeycodes(dpy_, &first, &last);
+    KeySym* map = XGetKeyboardMapping(dpy_, static_cast<KeyCode>(first), last - first + 1, &perCode);
+    XModifierKeymap* modifierMap = XGetModifierMapping(dpy_);
+    std::set<int> modifiers;
+    for (int k = 0; k < 8 * modifierMap->max_keypermod; ++k)
+        modifiers.insert(modifierMap->modifiermap[k]);
+    XFreeModifiermap(modifierMap);
+
+    int spare = first;
+    for (KeySym latin1 = 0xA0; latin1 <= 0xFF; ++latin1) {
+        if (XKeysymToKeycode(dpy_, latin1) != 0)
+            continue;
+        while (spare <= last && !reusableKeycode(map + (spare - first) * perCode, perCode, modifiers, spare))
+            ++spare;
+        if (spare > last)
+            fail("no spare keycode for the Latin-1 keys");
+        std::vector<KeySym> symbols(static_cast<std::size_t>(perCode), NoSymbol);
+        symbols[0] = symbols[1] = latin1;
+        XChangeKeyboardMapping(dpy_, spare, perCode, symbols.data(), 1);
+        ++spare;
+    }
+    XFree(map);
     sync();
 }
 

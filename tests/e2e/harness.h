@@ -47,6 +47,9 @@ public:
     const std::string& errors() const { return err_; }
     // The exit status, or -(signal number); nullopt if still running at the deadline.
     std::optional<int> waitForExit(Seconds timeout = Seconds(15));
+    pid_t pid() const { return pid_; }
+    // Resident memory in kilobytes, from /proc; 0 once the process is gone.
+    long residentKilobytes() const;
 
 private:
     void readAvailable(int waitMilliseconds);
@@ -97,13 +100,21 @@ public:
     // Types one character as a user would (with Shift where the keymap needs
     // it); '\t', '\r', '\b' and 27 are the Tab, Return, BackSpace and Escape keys.
     void typeChar(char c);
+    // Makes the X server deliver the byte code to the window's keyboard
+    // callback: control codes through Ctrl, 127 through Delete, Latin-1 letters
+    // through keys mapped by mapLatin1Keys. False for codes no key yields
+    // (128..159).
+    bool typeCode(unsigned char code);
+    // Gives the Latin-1 characters 160..255 keys of their own. Call it before
+    // the viewer connects, so that it reads the keymap with them.
+    void mapLatin1Keys();
     void resize(int width, int height);
     Image capture();
     void sync();
 
 private:
     void focus();
-    void key(unsigned long keysym, bool shifted);
+    void key(unsigned long keysym, bool shifted, bool control = false);
     void rootOrigin(int& x, int& y);
     _XDisplay* dpy_ = nullptr; // kept opaque: Xlib's macros clash with test code
     unsigned long window_ = 0;

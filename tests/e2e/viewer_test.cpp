@@ -45,8 +45,9 @@ protected:
             x->typeChar('q');
             EXPECT_EQ(viewer->waitForExit(), 0) << viewer->errors();
         }
-        if (viewer)
+        if (viewer) {
             EXPECT_FALSE(hasSanitizerReport(viewer->errors())) << viewer->errors();
+        }
     }
 
     // Types the keys and returns what the viewer printed for them. A right
