@@ -1,18 +1,19 @@
 #!/usr/bin/env bash
 # deps.sh -- installs the Debian packages that a task needs, when missing.
-# Usage: scripts/deps.sh run|test|bench ...   (idempotent; apt-get only when something is missing)
+# Usage: scripts/deps.sh run|test|bench|demo ...   (idempotent; apt-get only when something is missing)
 set -euo pipefail
 
 build=(g++ cmake make freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri)
 declare -A extra=(
   [run]="xvfb"
-  [test]="libgtest-dev xvfb libx11-dev libxtst-dev libpng-dev"
+  [test]="libgtest-dev xvfb libx11-dev libxtst-dev libpng-dev valgrind imagemagick"
   [bench]="libbenchmark-dev xvfb libx11-dev"
+  [demo]="libgtest-dev xvfb libx11-dev libxtst-dev libpng-dev imagemagick"
 )
 
 wanted=("${build[@]}")
 for task in "$@"; do
-  [[ -v "extra[$task]" ]] || { echo "deps.sh: unknown task '$task' (run, test or bench)" >&2; exit 2; }
+  [[ -v "extra[$task]" ]] || { echo "deps.sh: unknown task '$task' (run, test, bench or demo)" >&2; exit 2; }
   read -r -a more <<<"${extra[$task]}"
   wanted+=("${more[@]}")
 done

@@ -384,6 +384,19 @@ void XDriver::drag(int glutButton, int fromX, int fromY, int toX, int toY, int s
     releaseButton(glutButton, toX, toY);
 }
 
+void XDriver::releaseAllButtons()
+{
+    Window root, child;
+    int rootX, rootY, x, y;
+    unsigned int state = 0;
+    XQueryPointer(dpy_, window_, &root, &child, &rootX, &rootY, &x, &y, &state);
+    const unsigned int masks[3] = {Button1Mask, Button2Mask, Button3Mask};
+    for (unsigned int b = 0; b < 3; ++b)
+        if (state & masks[b])
+            XTestFakeButtonEvent(dpy_, b + 1, False, CurrentTime);
+    sync();
+}
+
 // Without a window manager the focus follows the pointer: keep it on the window.
 void XDriver::focus()
 {

@@ -97,6 +97,8 @@ public:
     void pressButton(int glutButton, int x, int y);
     void releaseButton(int glutButton, int x, int y);
     void drag(int glutButton, int fromX, int fromY, int toX, int toY, int steps);
+    // Lets go of every button still held, where the pointer is.
+    void releaseAllButtons();
     // Types one character as a user would (with Shift where the keymap needs
     // it); '\t', '\r', '\b' and 27 are the Tab, Return, BackSpace and Escape keys.
     void typeChar(char c);

@@ -1,0 +1,142 @@
+// demo.cpp -- a short scripted tour of the real viewer, saved as pictures:
+// the start view, a splash, burst drops, the view from water level after a
+// reset, the caustic floor from below, the side view during a wave, and the
+// frames of an animation of ripples and caustics.
+//
+// Usage: tarnwick_demo VIEWER OUTPUT-FOLDER   (on a private Xvfb of its own)
+#include "e2e/harness.h"
+
+#include <cstdio>
+#include <string>
+#include <thread>
+
+namespace {
+
+void pause(int milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+// Of several quick captures, the busiest: ripples come and go within a second.
+Image busiestOf(XDriver& x, int captures, int everyMilliseconds)
+{
+    Image best = x.capture();
+    for (int k = 1; k < captures; ++k) {
+        pause(everyMilliseconds);
+        Image next = x.capture();
+        if (next.coloursAround(next.width / 2, next.height / 2, next.width / 2) >
+            best.coloursAround(best.width / 2, best.height / 2, best.width / 2))
+            best = std::move(next);
+    }
+    return best;
+}
+
+class Tour {
+public:
+    Tour(XDriver& x, ChildProcess& viewer, std::string folder) : x_(x), viewer_(viewer), folder_(std::move(folder)) {}
+
+    bool save(const Image& image, const std::string& name)
+    {
+        const std::string path = folder_ + "/" + name + ".png";
+        if (!image.savePng(path)) {
+            std::fprintf(stderr, "cannot write %s\n", path.c_str());
+            return false;
+        }
+        std::printf("%s\n", path.c_str());
+        return true;
+    }
+
+    // Waits until the viewer has handled everything sent so far.
+    void settle()
+    {
+        x_.pressButton(2, 1, 1);
+        x_.releaseButton(2, 1, 1);
+        viewer_.waitFor("Mouse click at 1 1, button: 2, state 1\n", Seconds(60));
+    }
+
+    bool run()
+    {
+        x_.movePointer(150, 150);
+        pause(500);
+        bool ok = save(x_.capture(), "start");
+
+        x_.typeChar('5');
+        ok = ok && save(busiestOf(x_, 12, 15), "splash");
+
+        x_.typeChar('b');
+        pause(1500);
+        ok = ok && save(busiestOf(x_, 20, 20), "burst");
+        x_.typeChar('b');
+
+        // Reset: the eye at water level, the caustic floor below the surface.
+        x_.typeChar('f');
+        x_.typeChar('v');
+        pause(1500);
+        ok = ok && save(busiestOf(x_, 20, 20), "water-level");
+
+        // One long upward drag puts the eye just above the floor, a zoom
+        // takes it below: looking up through the caustic pattern.
+        x_.typeChar('v');
+        x_.typeChar('f');
+        x_.pressButton(0, 150, 250);
+        x_.movePointer(150, 100);
+        x_.releaseButton(0, 150, 100);
+        x_.drag(2, 150, 5, 150, 295, 6); // 290 pixels down: the whole pool in view
+        settle();
+        x_.typeChar('5');
+        ok = ok && save(busiestOf(x_, 12, 15), "caustics-from-below");
+        // The animation: a splash every sixteen frames, seen from below.
+        for (int frame = 0; ok && frame < 48; ++frame) {
+            if (frame % 16 == 0)
+                x_.typeChar('5');
+            char name[32];
+            std::snprintf(name, sizeof name, "frame-%03d", frame);
+            ok = save(x_.capture(), name);
+            pause(20);
+        }
+
+        // The orthographic side view while a wave runs.
+        x_.typeChar('f');
+        x_.typeChar('p');
+        settle();
+        x_.typeChar('w');
+        pause(400);
+        ok = ok && save(x_.capture(), "wave-side");
+        settle();
+        x_.typeChar('q');
+        return ok && viewer_.waitForExit(Seconds(60)) == 0;
+    }
+
+private:
+    XDriver& x_;
+    ChildProcess& viewer_;
+    std::string folder_;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s VIEWER OUTPUT-FOLDER\n", argv[0]);
+        return 2;
+    }
+    try {
+        XvfbServer xvfb;
+        ChildProcess viewer({argv[1]}, {"DISPLAY=" + xvfb.display()});
+        if (!viewer.waitFor("Resized to 300 300\n", Seconds(60))) {
+            std::fprintf(stderr, "the viewer did not start:\n%s", viewer.errors().c_str());
+            return 1;
+        }
+        XDriver x(xvfb.display());
+        if (!x.findWindow("Tarnwick")) {
+            std::fprintf(stderr, "no viewer window\n");
+            return 1;
+        }
+        Tour tour(x, viewer, argv[2]);
+        return tour.run() ? 0 : 1;
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "demo: %s\n", failure.what());
+        return 1;
+    }
+}

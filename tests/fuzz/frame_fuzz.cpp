@@ -1,0 +1,107 @@
+// frame_fuzz.cpp -- fuzz target: bytes become a few operations of the program
+// and a height field with chosen values in chosen cells; every frame drawn on
+// the way is checked. Built with libFuzzer (clang) by scripts/fuzz.sh, and
+// replayed over the committed corpus by the test run.
+//
+// Input: byte 0 is the number of operations n (mod 16), bytes 1..n the
+// operations, then records of 6 bytes: row, column, and a float (4 bytes,
+// little-endian) written into heightField.
+#include "app/camera.h"
+#include "app/scene.h"
+#include "frame/frame.h"
+#include "frame/localrotate.h"
+#include "optics/display.h"
+#include "optics/mesh.h"
+#include "optics/shading.h"
+#include "water/drops.h"
+#include "water/water.h"
+#include "water/wave.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+// Every frame: the optics of the real one, then the floor list's promises.
+void display()
+{
+    computeFrameOptics();
+    int previous = -1;
+    for (int n = 0; n < floorTriangleCount; ++n) {
+        const FloorTriangle& t = floorTriangles[n];
+        const WaterFace& f = faces[t.face];
+        const bool finiteCorners = std::isfinite(f.hitX0) && std::isfinite(f.hitX1) && std::isfinite(f.hitX2) &&
+                                   std::isfinite(f.hitZ0) && std::isfinite(f.hitZ1) && std::isfinite(f.hitZ2);
+        if (t.face <= previous || !finiteCorners || std::isnan(t.colour.red))
+            std::abort();
+        previous = t.face;
+    }
+}
+
+namespace {
+
+void startFresh()
+{
+    static bool built = false;
+    if (!built) {
+        std::freopen("/dev/null", "w", stdout); // the transforms' traces
+        buildWaterMesh();
+        built = true;
+    }
+    std::memset(heightField, 0, sizeof heightField);
+    std::memset(partnerField, 0, sizeof partnerField);
+    burstMode = sprinkleMode = 0;
+    tickCount = 0;
+    for (auto& due : dropDue)
+        due = 0;
+    wavePhase = 5.0f;
+    camAzimuth = 0.0f;
+    camElevation = 0.7853982f;
+    camDistance = 10.0f;
+    resetLocalFrame();
+}
+
+void runOperation(std::uint8_t op)
+{
+    const char axis = "xyzq"[op >> 6];
+    switch (op % 16) {
+    case 0: splashCentre(); break;
+    case 1: toggleBurstMode(); break;
+    case 2: toggleSprinkleMode(); break;
+    case 3:
+        for (int tick = 0; tick < (op >> 4) + 1; ++tick)
+            idle();
+        break;
+    case 4: waveStep(); break;
+    case 5: rotate(op & 0x20 ? 1.0f : -1.0f, stepCosine(), stepSine(), axis); break;
+    case 6: localRotate(op & 0x20 ? 1.0f : -1.0f, axis); break;
+    case 7: scale(op & 0x20 ? 1 : -1); break;
+    case 8: resetScene(); break;
+    case 9: toggleLookAt(); break;
+    case 10: orbitCamera((op >> 4) * 37 - 200, (op >> 4) * 23 - 150); break;
+    case 11: zoomCamera((op >> 4) * 30 - 300); break;
+    case 12: translate(static_cast<float>(op) - 128.0f, axis); break;
+    default: display(); break;
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    startFresh();
+    if (size == 0)
+        return 0;
+    const std::size_t operations = std::min<std::size_t>(data[0] % 16, size - 1);
+    std::size_t at = 1 + operations;
+    for (; at + 6 <= size; at += 6) {
+        float value;
+        std::memcpy(&value, data + at + 2, sizeof value);
+        heightField[data[at] % gridSize][data[at + 1] % gridSize] = value;
+    }
+    display();
+    for (std::size_t k = 1; k <= operations; ++k)
+        runOperation(data[k]);
+    return 0;
+}
