@@ -1,5 +1,6 @@
 // The viewer under valgrind's memcheck through start-up, keys that run every
-// kind of command, two resets and 'q': no invalid read or write anywhere, and
+// kind of command, two resets and 'q': no invalid read or write anywhere (but
+// for one known false positive of the dynamic loader, see valgrind.supp), and
 // no block definitely lost that the program's own code allocated (the X, GLX
 // and Mesa libraries keep some state until the process ends; their blocks are
 // recognised by the frame that called the allocator).
@@ -20,6 +21,7 @@ struct MemcheckLog {
     int definiteLeaks = 0;
     std::string summary;
     std::string firstOwnLeak;
+    std::string firstInvalidAccess;
 };
 
 // Reads valgrind's log. A loss record's allocating frame is the first "by"
@@ -29,10 +31,15 @@ MemcheckLog readLog(const std::string& path)
     std::ifstream file(path);
     MemcheckLog log;
     std::string line, record;
-    bool inDefinite = false, callerSeen = false;
+    bool inDefinite = false, callerSeen = false, inInvalid = false;
     while (std::getline(file, line)) {
-        if (line.find("Invalid read") != std::string::npos || line.find("Invalid write") != std::string::npos)
-            ++log.invalidAccesses;
+        if (line.find("Invalid read") != std::string::npos || line.find("Invalid write") != std::string::npos) {
+            inInvalid = log.invalidAccesses++ == 0;
+        }
+        if (inInvalid) {
+            log.firstInvalidAccess += line + "\n";
+            inInvalid = line.size() > 12; // a record ends with an empty "==pid== " line
+        }
         if (line.find("are definitely lost") != std::string::npos) {
             ++log.definiteLeaks;
             inDefinite = true;
@@ -62,7 +69,8 @@ TEST(MemcheckTest, StartKeysTwoResetsAndQuitAreClean)
 {
     const std::string logPath = "/tmp/tarnwick-memcheck-" + std::to_string(getpid()) + ".log";
     XvfbServer xvfb;
-    ChildProcess viewer({"valgrind", "--leak-check=full", "--num-callers=40", "--log-file=" + logPath, viewerPath()},
+    ChildProcess viewer({"valgrind", "--leak-check=full", "--num-callers=40", "--suppressions=" TARNWICK_VALGRIND_SUPPRESSIONS,
+                         "--log-file=" + logPath, viewerPath()},
                         {"DISPLAY=" + xvfb.display()});
     ASSERT_TRUE(viewer.waitFor("Resized to 300 300\n", Seconds(240))) << viewer.errors();
     XDriver x(xvfb.display());
@@ -84,7 +92,7 @@ TEST(MemcheckTest, StartKeysTwoResetsAndQuitAreClean)
     const MemcheckLog log = readLog(logPath);
     unlink(logPath.c_str());
     ASSERT_NE(log.summary.find("ERROR SUMMARY"), std::string::npos) << "no valgrind log";
-    EXPECT_EQ(log.invalidAccesses, 0) << log.summary;
+    EXPECT_EQ(log.invalidAccesses, 0) << log.firstInvalidAccess;
     EXPECT_EQ(log.ownDefiniteLeaks, 0) << log.firstOwnLeak;
     std::printf("memcheck: %d invalid reads or writes, %d definite leaks (%d allocated by the program's own "
                 "code)\n%s",
