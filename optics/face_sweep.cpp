@@ -148,11 +148,10 @@ SWEEP_BODY void sweepRow(const CornerRow& in, const FrameConstants frame, FaceRo
     }
 }
 
-// Family A, grid row i: corners (i, j), (i+1, j), (i, j+1) for j = 0..62.
-CornerRow familyARow(int i)
+// The corners of one row of faces: corner k of face j is grid vertex
+// (row[k], column[k] + j); a and b are the edges' fixed index parts.
+CornerRow cornerRow(const int (&rows)[3], const int (&columns)[3], float ax, float az, float bx, float bz)
 {
-    const int rows[3] = {i, i + 1, i};
-    const int columns[3] = {0, 0, 1};
     CornerRow in{};
     for (int k = 0; k < 3; ++k) {
         in.height[k] = &heights[rows[k]][columns[k]];
@@ -160,24 +159,20 @@ CornerRow familyARow(int i)
         in.lightY[k] = &toLightY[rows[k]][columns[k]];
         in.lightZ[k] = &toLightZ[rows[k]][columns[k]];
     }
-    in.ax = 1.0f, in.az = 0.0f, in.bx = 0.0f, in.bz = 1.0f;
+    in.ax = ax, in.az = az, in.bx = bx, in.bz = bz;
     return in;
+}
+
+// Family A, grid row i: corners (i, j), (i+1, j), (i, j+1) for j = 0..62.
+CornerRow familyARow(int i)
+{
+    return cornerRow({i, i + 1, i}, {0, 0, 1}, 1.0f, 0.0f, 0.0f, 1.0f);
 }
 
 // Family B, grid row i: corners (i, j), (i+1, j-1), (i+1, j) for j = 1..63.
 CornerRow familyBRow(int i)
 {
-    const int rows[3] = {i, i + 1, i + 1};
-    const int columns[3] = {1, 0, 1};
-    CornerRow in{};
-    for (int k = 0; k < 3; ++k) {
-        in.height[k] = &heights[rows[k]][columns[k]];
-        in.lightX[k] = &toLightX[rows[k]][columns[k]];
-        in.lightY[k] = &toLightY[rows[k]][columns[k]];
-        in.lightZ[k] = &toLightZ[rows[k]][columns[k]];
-    }
-    in.ax = 1.0f, in.az = -1.0f, in.bx = 1.0f, in.bz = 0.0f;
-    return in;
+    return cornerRow({i, i + 1, i + 1}, {1, 0, 1}, 1.0f, -1.0f, 1.0f, 0.0f);
 }
 
 // Writes a row's results into its faces (the records of one family's grid row
