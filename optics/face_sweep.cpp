@@ -6,9 +6,11 @@
 // (i, j+1), family B face (i, j) has (i, j), (i+1, j-1), (i+1, j). Reading the
 // grids at those three offsets gives contiguous lanes that the compiler turns
 // into SIMD arithmetic (SSE2 everywhere, AVX2 or AVX-512 where the processor
-// has them, chosen at run time). Each operation is the one the face-by-face formulas
-// perform, with the same operands in the same order and the same roundings:
-// vector lanes give the same IEEE results as scalar code.
+// has them, chosen at run time). Each operation is the one the face-by-face
+// formulas perform, with the same operands in the same order and the same
+// roundings: vector lanes give the same IEEE results as scalar code. (Only a
+// NaN's sign may differ, as commutative operations may pass on either
+// operand's NaN; it means nothing and changes nothing drawn.)
 //
 // Two things are computed once instead of per use (the formulas themselves are
 // the shared inline ones of mesh.h, caustics.h and shading.h):
