@@ -14,5 +14,5 @@ sources=(app/camera.cpp app/scene.cpp frame/frame.cpp frame/localrotate.cpp opti
 clang++ -std=c++17 -O1 -g -ffp-contract=off -fno-math-errno -I. \
   -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
   "${sources[@]}" tests/fuzz/frame_fuzz.cpp -o build/frame_fuzz
-./build/frame_fuzz -max_total_time="$seconds" -max_len=2048 -print_final_stats=1 \
+./build/frame_fuzz -max_total_time="$seconds" -max_len=2048 -len_control=0 -print_final_stats=1 \
   build/fuzz-corpus tests/fuzz/corpus
