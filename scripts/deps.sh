@@ -5,8 +5,8 @@ set -euo pipefail
 
 build=(g++ cmake make freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri)
 declare -A extra=(
-  [run]="xvfb"
-  [test]="libgtest-dev xvfb libx11-dev libxtst-dev libpng-dev valgrind imagemagick"
+  [run]=""
+  [test]="libgtest-dev xvfb libx11-dev libxtst-dev libpng-dev valgrind imagemagick libbenchmark-dev"
   [bench]="libbenchmark-dev xvfb libx11-dev"
   [demo]="libgtest-dev xvfb libx11-dev libxtst-dev libpng-dev imagemagick"
 )
@@ -15,7 +15,7 @@ wanted=("${build[@]}")
 for task in "$@"; do
   [[ -v "extra[$task]" ]] || { echo "deps.sh: unknown task '$task' (run, test, bench or demo)" >&2; exit 2; }
   read -r -a more <<<"${extra[$task]}"
-  wanted+=("${more[@]}")
+  wanted+=("${more[@]+"${more[@]}"}")
 done
 
 missing=()
