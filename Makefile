@@ -1,33 +1,35 @@
-# Thin front for CMake: `make` builds, `make test` runs every test, `make run`
-# starts the viewer, `make bench` runs the benchmarks, `make soak` drives the
-# sanitized viewer at random for ten minutes, `make distclean` removes the
-# build folder.
+# Thin front for CMake: `make` builds everything, `make test` runs every test,
+# `make run` builds and starts the viewer alone, `make bench` runs the
+# benchmarks, `make soak` drives the sanitized viewer at random for ten
+# minutes, `make distclean` removes the build folder.
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 
-.PHONY: all build test run bench soak distclean
+.PHONY: all build configure test run bench soak distclean
 
 all: build
 
 # Configures every time (a second or so): packages installed since the last
 # build bring in the tests and benchmarks they enable.
-build:
+configure:
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >/dev/null
+
+build: configure
 	@cmake --build $(BUILD) -j2
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j2
 
-bench: build
+bench:
 	@bash scripts/bench.sh
 
-# The soak test for SOAK_SECONDS (default ten minutes) against the sanitized viewer.
+# The soak for SOAK_SECONDS (default ten minutes) against the sanitized viewer.
 SOAK_SECONDS ?= 600
 soak: build
-	@TARNWICK_SOAK_SECONDS=$(SOAK_SECONDS) TARNWICK_VIEWER=$(CURDIR)/$(BUILD)/tarnwick_sanitized \
-		./$(BUILD)/tests/viewer_soak_test
+	@cd $(BUILD) && TARNWICK_SOAK_SECONDS=$(SOAK_SECONDS) ctest --output-on-failure -R 'sanitized\.Soak'
 
-run: build
+run: configure
+	@cmake --build $(BUILD) -j2 --target tarnwick
 	./$(BUILD)/tarnwick
 
 distclean:

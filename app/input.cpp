@@ -2,6 +2,7 @@
 #include "app/callbacks.h"
 
 #include "app/camera.h"
+#include "app/render.h"
 #include "app/scene.h"
 #include "optics/display.h"
 #include "water/water.h"
@@ -17,13 +18,8 @@ void reshape(int width, int height)
     glViewport(0, 0, width, height);
     windowWidth = width;
     windowHeight = height;
-    if (perspectiveMode) {
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(60, perspectiveAspect(), 0.01, 10000);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-    }
+    if (perspectiveMode)
+        loadPerspectiveProjection();
     std::printf("Resized to %d %d\n", width, height);
 }
 

@@ -1,50 +1,32 @@
 // keyboard.cpp -- the keyboard commands
 #include "app/callbacks.h"
 
-#include "app/camera.h"
+#include "app/render.h"
 #include "app/scene.h"
 #include "frame/frame.h"
-#include "frame/localrotate.h"
+#include "frame/local_rotate.h"
 #include "optics/display.h"
 #include "water/drops.h"
 #include "water/water.h"
 #include "water/wave.h"
 
-#include <GL/glu.h>
 #include <GL/glut.h>
 #include <cstdio>
 #include <cstdlib>
 
 static const unsigned char escapeKey = 27;
 
-// Same box as at start-up; it does not follow the window size.
-static void loadOrthographic()
-{
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-2.5, 2.5, -2.5, 2.5, -10000, 10000);
-}
-
-static void loadPerspective()
-{
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(60, perspectiveAspect(), 0.01, 10000);
-}
-
 static void toggleProjection()
 {
     if (perspectiveMode) {
-        loadOrthographic();
+        loadOrthographicProjection();
         glutSetWindowTitle("Quillmere (orthogonal)");
         perspectiveMode = 0;
     } else {
-        loadPerspective();
+        loadPerspectiveProjection();
         glutSetWindowTitle("Quillmere (perspective)");
         perspectiveMode = 1;
     }
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
 }
 
 // The frame draws no axes; the legend only names the colours.

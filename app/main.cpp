@@ -1,21 +1,25 @@
-// main.cpp -- start-up: window, callbacks, first projection, mesh, camera, event loop
+// main.cpp -- start-up: window, callbacks, first projection, scene, camera, event loop
 #include "app/callbacks.h"
 #include "app/camera.h"
+#include "app/render.h"
+#include "app/scene.h"
+#include "app/usage.h"
 #include "optics/display.h"
-#include "optics/mesh.h"
 #include "water/drops.h"
 
 #include <GL/gl.h>
 #include <GL/glut.h>
 #include <cstdio>
 
-// GLUT_RGBA | GLUT_DOUBLE | GLUT_ALPHA | GLUT_DEPTH
-static const unsigned int windowDisplayMode = 26;
+// A double-buffered RGBA window with an alpha channel and a depth buffer (26).
+static const unsigned int windowDisplayMode = GLUT_RGBA | GLUT_DOUBLE | GLUT_ALPHA | GLUT_DEPTH;
 
 int main(int argc, char** argv)
 {
     // Diagnostics appear line by line, also through a pipe.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    if (answerInformationOptions(argc, argv))
+        return 0;
 
     glutInit(&argc, argv);
     glutInitDisplayMode(windowDisplayMode);
@@ -29,14 +33,10 @@ int main(int argc, char** argv)
     glutIdleFunc(idle);
 
     // The first reshape replaces this with the perspective projection.
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-2.5, 2.5, -2.5, 2.5, -10000, 10000);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    loadOrthographicProjection();
     glEnable(GL_DEPTH_TEST);
 
-    buildWaterMesh();
+    restoreLoadState(); // builds the water mesh
     placeEyeOnOrbit();
     glutMainLoop();
     return 0;

@@ -2,22 +2,56 @@
 #include "app/scene.h"
 
 #include "frame/frame.h"
+#include "optics/caustics.h"
+#include "optics/mesh.h"
+#include "optics/shading.h"
+#include "water/drops.h"
+#include "water/wave.h"
 
 #include <cstdio>
 
-int windowWidth = 0;
-int windowHeight = 0;
-int perspectiveMode = 1;
-int lastMouseX = 0;
-int lastMouseY = 0;
-int leftDrag = 0;
-int zoomDrag = 0;
+// Start values: restoreLoadState.
+int windowWidth;
+int windowHeight;
+int perspectiveMode;
+int lastMouseX;
+int lastMouseY;
+int leftDrag;
+int zoomDrag;
 
-Point eyePos = {0.0f, 0.0f, 10.0f};
-float camAzimuth = 0.0f;
-float camElevation = 0.7853982f; // pi/4
-float camDistance = 10.0f;
-float lookAtOrigin = 1.0f;
+Point eyePos;
+float camAzimuth;
+float camElevation;
+float camDistance;
+float lookAtOrigin;
+
+void restoreLoadState()
+{
+    windowWidth = windowHeight = 0;
+    perspectiveMode = 1;
+    lastMouseX = lastMouseY = 0;
+    leftDrag = zoomDrag = 0;
+
+    eyePos = {0.0f, 0.0f, 10.0f};
+    camAzimuth = 0.0f;
+    camElevation = 0.7853982f; // pi/4
+    camDistance = 10.0f;
+    lookAtOrigin = 1.0f;
+
+    burstMode = sprinkleMode = 0;
+    tickCount = 0;
+    for (std::int64_t& due : dropDue)
+        due = 0;
+    randomState = 1;
+    wavePhase = waveStartPhase;
+
+    lightPos = {0.0f, 10.0f, 0.0f};
+    floorY = -10.0f;
+    drawSurface = 1;
+
+    resetLocalFrame();
+    buildWaterMesh();
+}
 
 void resetScene()
 {

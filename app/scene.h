@@ -1,10 +1,20 @@
 // scene.h -- the viewer's window, input and camera state, and the scene reset
 //
 // The water grids live in water/, the mesh, light and floor in optics/, the
-// vertex list and local frame in frame/; this module holds the rest.
+// vertex list and local frame in frame/; this module holds the rest, and the
+// one function that gives every one of them its start value.
 #pragma once
 
 #include "frame/point.h"
+
+// ---- Start state
+// Every process-wide variable of the program back to its start value (the
+// definitions carry none: the values are written here alone), then the water
+// mesh built over zeroed grids, with its two face-count lines. Every program
+// that runs the core calls it before anything else reads the state: main
+// before the event loop, and the tests, benchmarks and fuzz target to start
+// afresh. The eye then stands at (0, 0, 10) until placeEyeOnOrbit.
+void restoreLoadState();
 
 // ---- Window and input (pixels; a reset leaves them alone)
 extern int windowWidth;  // stored by reshape

@@ -1,7 +1,8 @@
 // scenes.cpp -- water states the benchmarks run on, made by the program's own operations
 #include "bench/scenes.h"
 
-#include "optics/mesh.h"
+#include "app/camera.h"
+#include "app/scene.h"
 #include "water/drops.h"
 #include "water/water.h"
 #include "water/wave.h"
@@ -10,10 +11,8 @@
 
 void makeFlatScene()
 {
-    if (faces == nullptr)
-        buildWaterMesh();
-    std::memset(heightField, 0, sizeof heightField);
-    std::memset(partnerField, 0, sizeof partnerField);
+    restoreLoadState();
+    placeEyeOnOrbit();
 }
 
 // Made once (in a window its frames are drawn, which takes seconds), then copied.

@@ -1,7 +1,7 @@
 // scenes.h -- water states the benchmarks run on
 #pragma once
 
-// Flat water: the mesh built, both grids zero.
+// Flat water seen from the start view: the program as main leaves it.
 void makeFlatScene();
 
 // A busy surface: a wave, then a few hundred ticks of burst drops.

@@ -6,13 +6,14 @@
 
 const float degToRad = 0.017453292f;
 
-Vertex* vertices = nullptr;
-int vertexCount = 0;
+// Start values: resetLocalFrame.
+Vertex* vertices;
+int vertexCount;
 
-Point localOrigin = {0.0f, 0.0f, 0.0f};
-Point localAxisX = {1.0f, 0.0f, 0.0f};
-Point localAxisY = {0.0f, 1.0f, 0.0f};
-Point localAxisZ = {0.0f, 0.0f, 1.0f};
+Point localOrigin;
+Point localAxisX;
+Point localAxisY;
+Point localAxisZ;
 
 static bool isGlobalAxis(char axis)
 {

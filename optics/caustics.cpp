@@ -3,8 +3,9 @@
 
 #include "optics/face_sweep.h"
 
-Point lightPos = {0.0f, 10.0f, 0.0f};
-float floorY = -10.0f;
+// Start values: restoreLoadState.
+Point lightPos;
+float floorY;
 
 float triangleArea(Point p0, Point p1, Point p2)
 {

@@ -1,13 +1,8 @@
-// display.h -- the frame: clear, camera, optics, surface and floor passes, swap
+// display.h -- the frame renderer, called by the simulation after every step
 #pragma once
 
-// Draws one complete frame of the current scene. The simulation calls it
-// directly (every ripple step and wave step); the program links the OpenGL
-// definition, and a program without a window may link one of its own.
+// Draws one complete frame of the current scene: clear, camera, the frame's
+// optics (computeFrameOptics), the surface and floor passes, swap. The ripple
+// and wave steps call it directly. Its definition is OpenGL and lives with the
+// viewer's shell (app/display.cpp); a program without a window links its own.
 void display();
-
-// The OpenGL halves of display() around the frame's optics: clear and place
-// the camera; send the surface and floor triangles computeFrameOptics left,
-// and swap. Apart, they let the drawing be timed without the optics.
-void clearAndPlaceCamera();
-void sendFrame();

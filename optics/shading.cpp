@@ -4,7 +4,7 @@
 #include "optics/face_sweep.h"
 #include "water/water.h"
 
-int drawSurface = 1;
+int drawSurface; // start value: restoreLoadState
 
 FloorTriangle floorTriangles[meshFaceCount];
 int floorTriangleCount = 0;

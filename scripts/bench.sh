@@ -1,25 +1,18 @@
 #!/usr/bin/env bash
 # bench.sh -- installs what is missing, builds, and runs the benchmarks: the
 # frame's CPU work against the plain transcription, then whole ticks in a real
-# window at the default size and at 1024x768 (on a private Xvfb when there is
-# no display). Every program runs RUNS times (default 3); the summary gives
+# window at the default size and at 1024x768 (tick_bench starts a private Xvfb
+# when there is no display). Every program runs RUNS times (default 3); the summary gives
 # min / median / max of the key figures over the runs.
 # Usage: scripts/bench.sh [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh bench
-make --no-print-directory build >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)" --target frame_bench tick_bench >/dev/null
 runs=${1:-3}
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
-
-if [ -z "${DISPLAY:-}" ]; then
-  exec 3< <(exec Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp -noreset 2>/dev/null)
-  xvfb=$!
-  trap 'kill $xvfb 2>/dev/null; rm -f "$log"' EXIT
-  read -r -t 15 number <&3
-  export DISPLAY=":$number"
-fi
 
 echo "== $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores, $runs runs"
 for run in $(seq "$runs"); do

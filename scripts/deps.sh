@@ -6,9 +6,9 @@ set -euo pipefail
 build=(g++ cmake make freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri)
 declare -A extra=(
   [run]=""
-  [test]="libgtest-dev xvfb libx11-dev libxtst-dev libpng-dev valgrind imagemagick libbenchmark-dev"
-  [bench]="libbenchmark-dev xvfb libx11-dev"
-  [demo]="libgtest-dev xvfb libx11-dev libxtst-dev libpng-dev imagemagick"
+  [test]="libgtest-dev xvfb xauth libx11-dev libxtst-dev libpng-dev valgrind imagemagick libbenchmark-dev"
+  [bench]="libbenchmark-dev xvfb libx11-dev libxtst-dev libpng-dev"
+  [demo]="xvfb xauth libx11-dev libxtst-dev libpng-dev imagemagick"
 )
 
 wanted=("${build[@]}")

@@ -3,7 +3,7 @@
 // the simulation runs with a display() that does a frame's whole optics.
 #include "app/scene.h"
 #include "frame/frame.h"
-#include "frame/localrotate.h"
+#include "frame/local_rotate.h"
 #include "optics/display.h"
 #include "optics/mesh.h"
 #include "optics/shading.h"
@@ -88,7 +88,7 @@ long allocationsOf(Action action)
 
 TEST(AllocationTest, TicksWavesAndCommandsAllocateNothing)
 {
-    buildWaterMesh();
+    restoreLoadState();
     std::printf("warm-up: standard output's buffer is allocated once, here\n");
     ASSERT_EQ(allocationsOf([] { std::free(std::malloc(16)); }), 1) << "the counter counts";
 

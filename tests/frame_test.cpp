@@ -1,6 +1,6 @@
 // Global-axis transforms of the local frame and the vertex list, with their traces.
 #include "frame/frame.h"
-#include "frame/localrotate.h"
+#include "frame/local_rotate.h"
 #include "support/expected_traces.h"
 #include "support/scene_reset.h"
 #include "support/stdout_capture.h"

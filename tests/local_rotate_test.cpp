@@ -1,6 +1,6 @@
 // Rotation about one of the local frame's own axes.
 #include "frame/frame.h"
-#include "frame/localrotate.h"
+#include "frame/local_rotate.h"
 #include "support/expected_traces.h"
 #include "support/scene_reset.h"
 #include "support/stdout_capture.h"

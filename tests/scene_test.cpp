@@ -1,7 +1,7 @@
 // Load-time state and the scene reset.
 #include "app/scene.h"
 #include "frame/frame.h"
-#include "frame/localrotate.h"
+#include "frame/local_rotate.h"
 #include "optics/mesh.h"
 #include "support/probe_display.h"
 #include "support/scene_reset.h"

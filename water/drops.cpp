@@ -10,11 +10,12 @@
 
 #include <cmath>
 
-int burstMode = 0;
-int sprinkleMode = 0;
-std::int64_t tickCount = 0;
-std::int64_t dropDue[4] = {0, 0, 0, 0};
-std::uint32_t randomState = 1;
+// Start values: restoreLoadState.
+int burstMode;
+int sprinkleMode;
+std::int64_t tickCount;
+std::int64_t dropDue[4];
+std::uint32_t randomState;
 
 namespace {
 

@@ -6,13 +6,12 @@
 
 #include <cmath>
 
-static const float waveStartPhase = 5.0f;
 static const float waveEndPhase = 40.0f;
 static const double wavePhaseStep = 0.1;
 static const float waveAmplitude = 10.0f;         // divided by the phase: the wave flattens with age
 static const double columnPhaseStep = 0.196349540875; // very nearly pi/16
 
-float wavePhase = waveStartPhase;
+float wavePhase; // start value: restoreLoadState
 
 void waveStep()
 {

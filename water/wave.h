@@ -1,9 +1,10 @@
 // wave.h -- the travelling sine wave of the 'w' key
 #pragma once
 
-// Phase and age of the wave: 5.0 whenever no wave is running, +0.1 per step.
-// A reset leaves it alone.
+// Phase and age of the wave: waveStartPhase whenever no wave is running, +0.1
+// per step. A reset leaves it alone.
 extern float wavePhase;
+const float waveStartPhase = 5.0f;
 
 // One wave step: advance the phase, write the sine profile (varying along the
 // columns only) into every cell of heightField, border included, and draw it.

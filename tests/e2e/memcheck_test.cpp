@@ -4,7 +4,7 @@
 // no block definitely lost that the program's own code allocated (the X, GLX
 // and Mesa libraries keep some state until the process ends; their blocks are
 // recognised by the frame that called the allocator).
-#include "e2e/harness.h"
+#include "e2e/viewer_support.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 //
 // TARNWICK_SOAK_SECONDS (default 60) and TARNWICK_SOAK_SEED (default 1) set
 // the length and the stream.
-#include "e2e/harness.h"
+#include "e2e/viewer_support.h"
 
 #include <gtest/gtest.h>
 

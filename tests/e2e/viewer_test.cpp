@@ -1,6 +1,6 @@
 // End to end: the real viewer in a private Xvfb, driven by XTest, with its
 // stdout, exit status, window title and pixels checked.
-#include "e2e/harness.h"
+#include "e2e/viewer_support.h"
 #include "support/expected_traces.h"
 
 #include <gtest/gtest.h>

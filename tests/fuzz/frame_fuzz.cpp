@@ -9,7 +9,7 @@
 #include "app/camera.h"
 #include "app/scene.h"
 #include "frame/frame.h"
-#include "frame/localrotate.h"
+#include "frame/local_rotate.h"
 #include "optics/display.h"
 #include "optics/mesh.h"
 #include "optics/shading.h"
@@ -43,23 +43,12 @@ namespace {
 
 void startFresh()
 {
-    static bool built = false;
-    if (!built) {
-        std::freopen("/dev/null", "w", stdout); // the transforms' traces
-        buildWaterMesh();
-        built = true;
+    static bool quiet = false;
+    if (!quiet) {
+        std::freopen("/dev/null", "w", stdout); // the mesh's lines and the transforms' traces
+        quiet = true;
     }
-    std::memset(heightField, 0, sizeof heightField);
-    std::memset(partnerField, 0, sizeof partnerField);
-    burstMode = sprinkleMode = 0;
-    tickCount = 0;
-    for (auto& due : dropDue)
-        due = 0;
-    wavePhase = 5.0f;
-    camAzimuth = 0.0f;
-    camElevation = 0.7853982f;
-    camDistance = 10.0f;
-    resetLocalFrame();
+    restoreLoadState();
 }
 
 void runOperation(std::uint8_t op)

@@ -3,11 +3,7 @@
 
 #include <gtest/gtest.h>
 
-// Puts every process-wide variable back to its load value and builds the mesh
-// (its two face-count lines are swallowed), as main does before the event loop.
-void restoreLoadState();
-
-// Fixture for tests of the core: load state and no recorded frames.
+// Fixture for tests of the core: load state (the mesh built) and no recorded frames.
 class CoreTest : public ::testing::Test {
 protected:
     void SetUp() override;

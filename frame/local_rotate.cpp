@@ -1,6 +1,6 @@
-// localrotate.cpp -- rotation about a local axis: shift to the origin, align the
+// local_rotate.cpp -- rotation about a local axis: shift to the origin, align the
 // axis with global z, make the step, undo the alignment, shift back
-#include "frame/localrotate.h"
+#include "frame/local_rotate.h"
 
 #include "frame/frame.h"
 

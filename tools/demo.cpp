@@ -4,7 +4,7 @@
 // frames of an animation of ripples and caustics.
 //
 // Usage: tarnwick_demo VIEWER OUTPUT-FOLDER   (on a private Xvfb of its own)
-#include "e2e/harness.h"
+#include "tools/xdriver.h"
 
 #include <cstdio>
 #include <string>
@@ -123,17 +123,17 @@ int main(int argc, char** argv)
     }
     try {
         XvfbServer xvfb;
-        ChildProcess viewer({argv[1]}, {"DISPLAY=" + xvfb.display()});
-        if (!viewer.waitFor("Resized to 300 300\n", Seconds(60))) {
-            std::fprintf(stderr, "the viewer did not start:\n%s", viewer.errors().c_str());
+        XDriver x(xvfb.display());
+        const auto viewer = startOnDisplay({argv[1]}, xvfb.display(), "Resized to 300 300\n");
+        if (viewer->allOutput().find("Resized to 300 300\n") == std::string::npos) {
+            std::fprintf(stderr, "the viewer did not start:\n%s", viewer->errors().c_str());
             return 1;
         }
-        XDriver x(xvfb.display());
         if (!x.findWindow("Tarnwick")) {
             std::fprintf(stderr, "no viewer window\n");
             return 1;
         }
-        Tour tour(x, viewer, argv[2]);
+        Tour tour(x, *viewer, argv[2]);
         return tour.run() ? 0 : 1;
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "demo: %s\n", failure.what());

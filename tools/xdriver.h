@@ -1,9 +1,11 @@
-// harness.h -- drives the real viewer: a private Xvfb, the program with its
-// stdout on a pipe, XTest input, the window title and pixels read back
+// xdriver.h -- drives the real viewer: a private Xvfb, the program with its
+// stdout on a pipe, XTest input, the window title and pixels read back. The
+// demo and the end-to-end tests use it; it needs Xlib, XTest and libpng only.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -37,7 +39,7 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     // Waits until text appears in stdout after the cursor; moves the cursor past
-    // it. False on timeout.
+    // it. False on timeout, or as soon as the process has ended without it.
     bool waitFor(const std::string& text, Seconds timeout = Seconds(15));
     // Collects stdout for a while and returns what arrived after the cursor,
     // moving the cursor to the end.
@@ -78,8 +80,18 @@ struct Image {
     int coloursAround(int x, int y, int r) const;
 };
 
-// An X client of the test's own: finds the viewer's window, sends real input
-// through XTest and reads the screen back.
+// Starts a program that opens a window on display, with stdout and stderr on
+// pipes, and waits up to timeout for ready on its stdout. Xvfb now and then
+// refuses a new connection: a start that ends at once with "failed to open
+// display" is tried again, a few times. The caller checks the result with
+// waitFor or waitForExit.
+std::unique_ptr<ChildProcess> startOnDisplay(const std::vector<std::string>& argv, const std::string& display,
+                                             const std::string& ready, Seconds timeout = Seconds(60),
+                                             const std::vector<std::string>& extraEnvironment = {});
+
+// An X client of the driver's own: finds the viewer's window, sends real input
+// through XTest and reads the screen back. Keep one open for the whole run:
+// it serves one viewer after another.
 class XDriver {
 public:
     explicit XDriver(const std::string& display);
@@ -87,7 +99,8 @@ public:
     XDriver(const XDriver&) = delete;
     XDriver& operator=(const XDriver&) = delete;
 
-    // The first top-level window whose title starts with prefix.
+    // The first mapped top-level window whose title starts with prefix; the
+    // window found before, if any, is forgotten.
     bool findWindow(const std::string& titlePrefix, Seconds timeout = Seconds(15));
     std::string title();
     int width();
@@ -122,14 +135,3 @@ private:
     unsigned long window_ = 0;
     int pointerX_ = -100000, pointerY_ = -100000; // last position sent, window coordinates
 };
-
-// The viewer to drive: TARNWICK_VIEWER if set (the sanitized build, say), else
-// the program built beside the tests.
-std::string viewerPath();
-
-// True when text holds a report of AddressSanitizer, LeakSanitizer or
-// UndefinedBehaviorSanitizer.
-bool hasSanitizerReport(const std::string& text);
-
-// Where a test saves screenshots, or empty when TARNWICK_SCREENSHOTS is unset.
-std::string screenshotPath(const std::string& name);

@@ -1,4 +1,4 @@
-// localrotate.h -- a 15-degree step about one of the local frame's own axes
+// local_rotate.h -- a 15-degree step about one of the local frame's own axes
 #pragma once
 
 // Turns the vertices and the local frame by direction * 15 degrees about the

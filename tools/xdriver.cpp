@@ -1,5 +1,5 @@
-// harness.cpp -- process, X server and XTest plumbing for the end-to-end tests
-#include "e2e/harness.h"
+// xdriver.cpp -- process, X server and XTest plumbing for the demo and the tests
+#include "tools/xdriver.h"
 
 #include <X11/Xlib.h>
 #include <X11/XKBlib.h>
@@ -162,7 +162,30 @@ bool ChildProcess::waitFor(const std::string& text, Seconds timeout)
         }
         if (Clock::now() >= deadline)
             return false;
+        if (!status_)
+            waitForExit(Seconds(0));
+        else if (out_.find(text, cursor_) == std::string::npos) {
+            readAvailable(0);
+            if (out_.find(text, cursor_) == std::string::npos)
+                return false; // ended without it
+        }
         readAvailable(20);
+    }
+}
+
+std::unique_ptr<ChildProcess> startOnDisplay(const std::vector<std::string>& argv, const std::string& display,
+                                             const std::string& ready, Seconds timeout,
+                                             const std::vector<std::string>& extraEnvironment)
+{
+    std::vector<std::string> environment = extraEnvironment;
+    environment.push_back("DISPLAY=" + display);
+    for (int attempt = 1;; ++attempt) {
+        auto child = std::make_unique<ChildProcess>(argv, environment);
+        const bool refused = !child->waitFor(ready, timeout) && child->waitForExit(Seconds(0)) &&
+                             child->errors().find("failed to open display") != std::string::npos;
+        if (!refused || attempt == 5)
+            return child;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100 * attempt));
     }
 }
 
@@ -179,10 +202,12 @@ std::string ChildProcess::drain(Seconds settle)
 std::optional<int> ChildProcess::waitForExit(Seconds timeout)
 {
     const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(timeout);
-    while (!status_ && Clock::now() < deadline) {
+    while (!status_) {
         int raw = 0;
         if (waitpid(pid_, &raw, WNOHANG) == pid_)
             status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : -WTERMSIG(raw);
+        else if (Clock::now() >= deadline)
+            break;
         else
             readAvailable(20);
     }
@@ -282,6 +307,8 @@ XDriver::~XDriver()
 
 bool XDriver::findWindow(const std::string& titlePrefix, Seconds timeout)
 {
+    window_ = 0;
+    pointerX_ = pointerY_ = -100000;
     const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(timeout);
     while (Clock::now() < deadline) {
         Window root, parent, *children = nullptr;
@@ -537,25 +564,4 @@ Image XDriver::capture()
         }
     XDestroyImage(shot);
     return image;
-}
-
-std::string screenshotPath(const std::string& name)
-{
-    const char* folder = std::getenv("TARNWICK_SCREENSHOTS");
-    return folder && *folder ? std::string(folder) + "/" + name + ".png" : std::string();
-}
-
-std::string viewerPath()
-{
-    const char* chosen = std::getenv("TARNWICK_VIEWER");
-#ifdef TARNWICK_VIEWER
-    return chosen && *chosen ? chosen : TARNWICK_VIEWER;
-#else
-    return chosen ? chosen : "";
-#endif
-}
-
-bool hasSanitizerReport(const std::string& text)
-{
-    return text.find("Sanitizer") != std::string::npos || text.find("runtime error:") != std::string::npos;
 }

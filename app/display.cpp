@@ -1,7 +1,9 @@
-// display.cpp -- the frame in OpenGL immediate mode: the water surface in blue,
-// then the caustic triangles on the floor
+// display.cpp -- the frame in OpenGL immediate mode (the water surface in blue,
+// then the caustic triangles on the floor) and the two projections
 #include "optics/display.h"
 
+#include "app/camera.h"
+#include "app/render.h"
 #include "app/scene.h"
 #include "frame/frame.h"
 #include "optics/mesh.h"
@@ -9,6 +11,24 @@
 
 #include <GL/glu.h>
 #include <GL/glut.h>
+
+void loadOrthographicProjection()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-2.5, 2.5, -2.5, 2.5, -10000, 10000);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void loadPerspectiveProjection()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60, perspectiveAspect(), 0.01, 10000);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
 
 static void placeCamera()
 {
