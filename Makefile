@@ -26,7 +26,8 @@ bench:
 # The soak for SOAK_SECONDS (default ten minutes) against the sanitized viewer.
 SOAK_SECONDS ?= 600
 soak: build
-	@cd $(BUILD) && TARNWICK_SOAK_SECONDS=$(SOAK_SECONDS) ctest --output-on-failure -R 'sanitized\.Soak'
+	@TARNWICK_SOAK_SECONDS=$(SOAK_SECONDS) TARNWICK_VIEWER=$(CURDIR)/$(BUILD)/tarnwick_sanitized \
+		ASAN_OPTIONS=quarantine_size_mb=16 ./$(BUILD)/tests/viewer_soak_test
 
 run: configure
 	@cmake --build $(BUILD) -j2 --target tarnwick

@@ -1,23 +1,17 @@
-// Global-axis transforms of the local frame and the vertex list, with their traces.
+// The object vertex list and the local frame: global-axis transforms and the
+// rotation about a local axis, with their traces.
 #include "frame/frame.h"
 #include "frame/local_rotate.h"
-#include "support/expected_traces.h"
-#include "support/scene_reset.h"
-#include "support/stdout_capture.h"
+#include "support.h"
 
 #include <cstdlib>
-#include <string>
+#include <functional>
 
 namespace {
 
-void expectPoint(const Point& p, float x, float y, float z, float tolerance = 1e-6f)
-{
-    EXPECT_NEAR(p.x, x, tolerance);
-    EXPECT_NEAR(p.y, y, tolerance);
-    EXPECT_NEAR(p.z, z, tolerance);
-}
+using FrameTest = CoreTest;
 
-// Gives the object two vertices; resetLocalFrame releases them.
+// Gives the object two vertices; the start state releases them again.
 void giveTwoVertices()
 {
     vertices = static_cast<Vertex*>(std::malloc(2 * sizeof(Vertex)));
@@ -26,14 +20,20 @@ void giveTwoVertices()
     vertexCount = 2;
 }
 
-using FrameTest = CoreTest;
+void expectSamePoint(const Point& a, const Point& b)
+{
+    EXPECT_EQ(a.x, b.x);
+    EXPECT_EQ(a.y, b.y);
+    EXPECT_EQ(a.z, b.z);
+}
 
 TEST_F(FrameTest, TranslationMovesFrameAndVerticesAndReportsTheOrigin)
 {
     giveTwoVertices();
     StdoutCapture out;
     translate(2.5f, 'y');
-    EXPECT_EQ(out.text(), "Translation:0.000000, 2.500000, 0.000000\n");
+    translate(3.0f, 'Y'); // not an axis: moves nothing, still prints
+    EXPECT_EQ(out.text(), "Translation:0.000000, 2.500000, 0.000000\nTranslation:0.000000, 2.500000, 0.000000\n");
     expectPoint(localOrigin, 0, 2.5f, 0, 0);
     expectPoint(localAxisX, 1, 2.5f, 0, 0);
     expectPoint(localAxisY, 0, 3.5f, 0, 0);
@@ -42,60 +42,43 @@ TEST_F(FrameTest, TranslationMovesFrameAndVerticesAndReportsTheOrigin)
     expectPoint(vertices[1], -4, 3.0f, 8, 0);
 }
 
-TEST_F(FrameTest, RotationAboutZTracesTheAxesBeforeAndAfter)
+TEST_F(FrameTest, RotationTracesTheAxesBeforeAndAfter)
 {
     StdoutCapture out;
     rotate(1.0f, stepCosine(), stepSine(), 'z');
     EXPECT_EQ(out.text(), rotateZFromStartTrace());
-    expectPoint(localAxisZ, 0, 0, 1, 0);
-    expectPoint(localOrigin, 0, 0, 0, 0);
+    StdoutCapture back;
+    rotate(-1.0f, stepCosine(), stepSine(), 'z'); // the sine is printed as passed, positive
+    EXPECT_EQ(back.text().rfind("Rotate arguments: cosine and sine: 0.965926, 0.258819\n", 0), 0u);
+    expectPoint(localAxisX, 1, 0, 0);
 }
 
-TEST_F(FrameTest, NegativeDirectionTurnsBackButPrintsThePositiveSine)
+// Quarter turns (cosine 0, sine 1) follow the right-hand rule about the world
+// origin; vertices turn with the frame, and a rotation about no axis moves nothing.
+TEST_F(FrameTest, RotationsTurnEverythingAboutTheWorldOrigin)
 {
-    StdoutCapture out;
-    rotate(-1.0f, stepCosine(), stepSine(), 'z');
-    const std::string trace = out.text();
-    EXPECT_EQ(trace.rfind("Rotate arguments: cosine and sine: 0.965926, 0.258819\n", 0), 0u);
-    EXPECT_NE(trace.find("After Rotate: xcoordinates : 0.965926, -0.258819, 0.000000\n"), std::string::npos);
-    expectPoint(localAxisX, 0.965926f, -0.258819f, 0);
-}
-
-TEST_F(FrameTest, QuarterTurnsFollowTheRightHandRule)
-{
+    const struct {
+        char axis;
+        float direction;
+        Point x, y, z;
+    } cases[] = {{'x', 1, {1, 0, 0}, {0, 0, 1}, {0, -1, 0}},  {'y', 1, {0, 0, -1}, {0, 1, 0}, {1, 0, 0}},
+                 {'z', 1, {0, 1, 0}, {-1, 0, 0}, {0, 0, 1}},  {'z', -1, {0, -1, 0}, {1, 0, 0}, {0, 0, 1}},
+                 {'Z', 1, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
     StdoutCapture quiet;
-    rotate(1.0f, 0.0f, 1.0f, 'x');
-    expectPoint(localAxisY, 0, 0, 1, 0);
-    expectPoint(localAxisZ, 0, -1, 0, 0);
+    for (const auto& c : cases) {
+        resetLocalFrame();
+        rotate(c.direction, 0.0f, 1.0f, c.axis);
+        expectPoint(localAxisX, c.x.x, c.x.y, c.x.z, 0);
+        expectPoint(localAxisY, c.y.x, c.y.y, c.y.z, 0);
+        expectPoint(localAxisZ, c.z.x, c.z.y, c.z.z, 0);
+    }
     resetLocalFrame();
-    rotate(1.0f, 0.0f, 1.0f, 'y');
-    expectPoint(localAxisX, 0, 0, -1, 0);
-    expectPoint(localAxisZ, 1, 0, 0, 0);
-    resetLocalFrame();
-    rotate(1.0f, 0.0f, 1.0f, 'z');
-    expectPoint(localAxisX, 0, 1, 0, 0);
-    expectPoint(localAxisY, -1, 0, 0, 0);
-}
-
-TEST_F(FrameTest, RotationTurnsADisplacedFrameAboutTheWorldOrigin)
-{
-    StdoutCapture quiet;
+    giveTwoVertices();
     translate(5.0f, 'x');
     rotate(1.0f, 0.0f, 1.0f, 'z');
     expectPoint(localOrigin, 0, 5, 0, 0);
     expectPoint(localAxisX, 0, 6, 0, 0);
-}
-
-TEST_F(FrameTest, UnnormalisedPairAlsoScalesAndVerticesTurnToo)
-{
-    giveTwoVertices();
-    StdoutCapture quiet;
-    rotate(1.0f, 2.0f, 0.0f, 'z');
-    expectPoint(localAxisX, 2, 0, 0, 0);
-    expectPoint(localAxisY, 0, 2, 0, 0);
-    expectPoint(localAxisZ, 0, 0, 1, 0);
-    expectPoint(vertices[0], 2, 4, 3, 0);
-    expectPoint(vertices[1], -8, 1, 8, 0);
+    expectPoint(vertices[0], -2, 6, 3, 0);
 }
 
 TEST_F(FrameTest, ScalingMovesOnlyVerticesSilentlyAndDoesNotUndo)
@@ -108,32 +91,68 @@ TEST_F(FrameTest, ScalingMovesOnlyVerticesSilentlyAndDoesNotUndo)
     expectPoint(vertices[0], 0.9375f, 1.875f, 2.8125f, 0);
     expectPoint(localAxisX, 1, 0, 0, 0);
     scale(-4);
-    expectPoint(vertices[0], 0, 0, 0, 0);
+    expectPoint(vertices[1], 0, 0, 0, 0);
 }
 
-TEST_F(FrameTest, NonAxisCharacterMovesNothingButStillPrints)
+TEST_F(FrameTest, LocalRotationAboutZTracesEveryStage)
 {
-    giveTwoVertices();
     StdoutCapture out;
-    translate(3.0f, 'Y');
-    rotate(1.0f, 0.0f, 1.0f, 'Z');
-    EXPECT_EQ(out.text(), "Translation:0.000000, 0.000000, 0.000000\n"
-                          "Rotate arguments: cosine and sine: 0.000000, 1.000000\n"
-                          "Before Rotate: xcoordinates : 1.000000, 0.000000, 0.000000\n"
-                          "Rotate: ycoordinates : 0.000000, 1.000000, 0.000000\n"
-                          "Rotate: zcoordinates : 0.000000, 0.000000, 1.000000\n"
-                          "\n"
-                          "After Rotate: xcoordinates : 1.000000, 0.000000, 0.000000\n"
-                          "Rotate: ycoordinates : 0.000000, 1.000000, 0.000000\n"
-                          "Rotate: zcoordinates : 0.000000, 0.000000, 1.000000\n");
-    expectPoint(vertices[0], 1, 2, 3, 0);
-    expectPoint(localAxisX, 1, 0, 0, 0);
+    localRotate(1.0f, 'z');
+    EXPECT_EQ(out.text(), localRotateZFromStartTrace());
 }
 
-TEST_F(FrameTest, StepAngleIsFifteenDegreesInSinglePrecision)
+// A step about one of the frame's own axes: the axis stays, the others turn
+// about the line through the frame's origin, which is restored exactly.
+TEST_F(FrameTest, LocalRotationsTurnAboutTheFramesOwnAxes)
 {
-    EXPECT_EQ(stepCosine(), 0.9659258f);
-    EXPECT_EQ(stepSine(), 0.25881904f);
+    const struct {
+        const char* name;
+        std::function<void()> before;
+        float direction;
+        char axis;
+        Point x, y, z, origin;
+    } cases[] = {
+        {"x from the start: the shortcut", [] {}, 1, 'x', {1, 0, 0}, {0, 0.965926f, 0.258819f}, {0, -0.258819f, 0.965926f}, {0, 0, 0}},
+        {"y from the start", [] {}, 1, 'y', {0.965926f, 0, -0.258819f}, {0, 1, 0}, {0.258819f, 0, 0.965926f}, {0, 0, 0}},
+        {"z about a displaced origin", [] { translate(5, 'x'); }, 1, 'z', {5.965926f, 0.258819f, 0},
+         {4.741181f, 0.965926f, 0}, {5, 0, 1}, {5, 0, 0}},
+        {"x after a step about y: a general case", [] { localRotate(1, 'y'); }, 1, 'x',
+         {0.965926f, 0, -0.258819f}, {0.066987f, 0.965926f, 0.25f}, {0.25f, -0.258819f, 0.933013f}, {0, 0, 0}},
+        {"back and forth", [] { translate(-2, 'z'); localRotate(1, 'y'); localRotate(1, 'x'); }, -1, 'x',
+         {0.965926f, 0, -2.258819f}, {0, 1, -2}, {0.258819f, 0, -1.034074f}, {0, 0, -2}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        resetLocalFrame();
+        StdoutCapture quiet;
+        c.before();
+        localRotate(c.direction, c.axis);
+        expectPoint(localAxisX, c.x.x, c.x.y, c.x.z);
+        expectPoint(localAxisY, c.y.x, c.y.y, c.y.z);
+        expectPoint(localAxisZ, c.z.x, c.z.y, c.z.z);
+        expectSamePoint(localOrigin, c.origin);
+    }
+    // The shortcut is exactly the global step about x.
+    resetLocalFrame();
+    StdoutCapture quiet;
+    localRotate(1.0f, 'x');
+    const Point shortcutY = localAxisY;
+    resetLocalFrame();
+    rotate(1.0f, stepCosine(), stepSine(), 'x');
+    expectSamePoint(shortcutY, localAxisY);
+}
+
+TEST_F(FrameTest, UnknownOrDegenerateAxisChangesNothingAndPrintsNothing)
+{
+    localAxisY = {2.0f, 3.0f, 4.0f};
+    localOrigin = {2.0f, 3.0f, 4.0f};
+    StdoutCapture out;
+    localRotate(1.0f, 'y'); // an axis of zero length
+    localRotate(1.0f, 'X');
+    EXPECT_EQ(out.text(), "");
+    expectSamePoint(localAxisX, Point{1.0f, 0.0f, 0.0f});
+    expectSamePoint(localAxisY, Point{2.0f, 3.0f, 4.0f});
+    expectSamePoint(localOrigin, Point{2.0f, 3.0f, 4.0f});
 }
 
 } // namespace

@@ -41,6 +41,8 @@ public:
     // Waits until text appears in stdout after the cursor; moves the cursor past
     // it. False on timeout, or as soon as the process has ended without it.
     bool waitFor(const std::string& text, Seconds timeout = Seconds(15));
+    // Reads what the program has printed so far, without waiting.
+    void readNow() { readAvailable(0); }
     // Collects stdout for a while and returns what arrived after the cursor,
     // moving the cursor to the end.
     std::string drain(Seconds settle);

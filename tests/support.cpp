@@ -1,10 +1,73 @@
-// expected_traces.h -- standard output of the transforms, written out byte for byte
-#pragma once
+// support.cpp -- the unit tests' fixture, display(), stdout capture and traces
+#include "support.h"
 
-#include <string>
+#include "app/scene.h"
+#include "optics/display.h"
+#include "optics/shading.h"
 
-// rotate(+1, cos 15, sin 15, 'z') from the start frame (the '/' key).
-inline std::string rotateZFromStartTrace()
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+std::vector<FrameRecord> framesSeen;
+
+void display()
+{
+    computeFrameOptics();
+    framesSeen.emplace_back();
+    std::memcpy(framesSeen.back().heights, heightField, sizeof heightField);
+}
+
+void CoreTest::SetUp()
+{
+    StdoutCapture quiet;
+    restoreLoadState();
+    framesSeen.clear();
+}
+
+StdoutCapture::StdoutCapture()
+{
+    std::fflush(stdout);
+    char path[] = "/tmp/tarnwick-stdout-XXXXXX";
+    fileFd_ = mkstemp(path);
+    if (fileFd_ < 0)
+        std::abort();
+    unlink(path);
+    savedFd_ = dup(STDOUT_FILENO);
+    dup2(fileFd_, STDOUT_FILENO);
+}
+
+StdoutCapture::~StdoutCapture()
+{
+    text();
+}
+
+std::string StdoutCapture::text()
+{
+    if (savedFd_ < 0)
+        return text_;
+    std::fflush(stdout);
+    dup2(savedFd_, STDOUT_FILENO);
+    close(savedFd_);
+    savedFd_ = -1;
+    lseek(fileFd_, 0, SEEK_SET);
+    char buffer[4096];
+    ssize_t got;
+    while ((got = read(fileFd_, buffer, sizeof buffer)) > 0)
+        text_.append(buffer, static_cast<std::size_t>(got));
+    close(fileFd_);
+    return text_;
+}
+
+void expectPoint(const Point& p, float x, float y, float z, float tolerance)
+{
+    EXPECT_NEAR(p.x, x, tolerance);
+    EXPECT_NEAR(p.y, y, tolerance);
+    EXPECT_NEAR(p.z, z, tolerance);
+}
+
+std::string rotateZFromStartTrace()
 {
     return "Rotate arguments: cosine and sine: 0.965926, 0.258819\n"
            "Before Rotate: xcoordinates : 1.000000, 0.000000, 0.000000\n"
@@ -16,10 +79,10 @@ inline std::string rotateZFromStartTrace()
            "Rotate: zcoordinates : 0.000000, 0.000000, 1.000000\n";
 }
 
-// localRotate(+1, 'z') from the start frame (the ',' key): the entry frame, the
-// shift to the origin, the general case with its aligning rotations (which
-// change nothing here; the sines -a and -b/d print as -0), the step, the shift back.
-inline std::string localRotateZFromStartTrace()
+// The entry frame, the shift to the origin, the general case with aligning
+// rotations that change nothing here (the sines -a and -b/d print as -0), the
+// step, the shift back.
+std::string localRotateZFromStartTrace()
 {
     const std::string start = "Rotate: ycoordinates : 0.000000, 1.000000, 0.000000\n"
                               "Rotate: zcoordinates : 0.000000, 0.000000, 1.000000\n";

@@ -1,0 +1,198 @@
+// The GL-free part of the shell: start state and reset, the orbit camera, the
+// zoom, the pick search, the keys' switches and the command-line options.
+#include "app/camera.h"
+#include "app/scene.h"
+#include "app/usage.h"
+#include "frame/frame.h"
+#include "frame/local_rotate.h"
+#include "optics/caustics.h"
+#include "optics/mesh.h"
+#include "support.h"
+#include "water/drops.h"
+#include "water/wave.h"
+
+#include <vector>
+
+namespace {
+
+using AppTest = CoreTest;
+
+TEST_F(AppTest, StartStateIsRestoredWholeAndTheResetKeepsTheWater)
+{
+    placeEyeOnOrbit(); // as main does: (0, 10 cos 45, 10 sin 45)
+    expectPoint(eyePos, 0, 7.0710678f, 7.0710678f);
+    StdoutCapture quiet;
+    localRotate(1.0f, 'y');
+    lookAtOrigin = 0.0f;
+    perspectiveMode = 0;
+    burstMode = 1;
+    wavePhase = 7.0f;
+    tickCount = 99;
+    heightField[3][3] = 5.0f;
+    camAzimuth = 2.0f;
+    zoomCamera(20);
+    StdoutCapture resetOutput;
+    resetScene();
+    resetScene(); // a second reset is harmless
+    EXPECT_EQ(resetOutput.text(), "");
+    expectPoint(eyePos, 0, 0, 10, 0); // set directly, not from the angles
+    EXPECT_EQ(camAzimuth, 0.0f);
+    EXPECT_EQ(camElevation, 1.57f);
+    EXPECT_EQ(camDistance, 10.0f);
+    EXPECT_EQ(lookAtOrigin, 1.0f);
+    expectPoint(localAxisX, 1, 0, 0, 0);
+    // The water, its mesh, the modes, counters and projection are left alone.
+    EXPECT_EQ(faceCount, 7938);
+    EXPECT_EQ(perspectiveMode, 0);
+    EXPECT_EQ(burstMode, 1);
+    EXPECT_EQ(wavePhase, 7.0f);
+    EXPECT_EQ(tickCount, 99);
+    EXPECT_EQ(heightField[3][3], 5.0f);
+    // After a reset a zoom moves the eye along z.
+    zoomCamera(-20);
+    expectPoint(eyePos, 0, 0, 7, 0);
+
+    StdoutCapture lines;
+    restoreLoadState();
+    EXPECT_EQ(lines.text(), "there are the number of faces: 7938\nthere are the number of faces: 3969\n");
+    EXPECT_EQ(perspectiveMode, 1);
+    EXPECT_EQ(burstMode + sprinkleMode, 0);
+    EXPECT_EQ(tickCount, 0);
+    EXPECT_EQ(randomState, 1u);
+    EXPECT_EQ(wavePhase, 5.0f);
+    EXPECT_EQ(camElevation, 0.7853982f);
+    EXPECT_EQ(heightField[3][3], 0.0f);
+    expectPoint(lightPos, 0, 10, 0, 0);
+    EXPECT_EQ(floorY, -10.0f);
+}
+
+TEST_F(AppTest, ElevationLimitsApplyTheFirstRuleThatHolds)
+{
+    const std::pair<float, float> cases[] = {{1.6f, 1.5607964f}, {3.2f, 3.13f}, {3.14f, 3.13f}, {-0.2f, 0.01f},
+                                             {0.0f, 0.01f},      {1.0f, 1.0f},  {1.5707963f, 1.5707963f}};
+    for (const auto& [before, after] : cases) {
+        camElevation = before;
+        clampElevation();
+        EXPECT_EQ(camElevation, after) << before;
+    }
+}
+
+TEST_F(AppTest, OrbitTurnsOneDegreePerPixelAndZoomScalesTheEye)
+{
+    orbitCamera(-90, 0); // 90 pixels to the right: azimuth -90 degrees
+    EXPECT_FLOAT_EQ(camAzimuth, -1.5707963f);
+    expectPoint(eyePos, -7.0710678f, 7.0710678f, 0, 1e-5f);
+    orbitCamera(0, 200); // 200 pixels up in one event passes 3.14: held below the floor
+    EXPECT_EQ(camElevation, 3.13f);
+    EXPECT_LT(eyePos.y, -9.9f);
+    orbitCamera(0, -1); // a degree back down: past the level, so just above the water
+    EXPECT_EQ(camElevation, 1.5607964f);
+
+    camAzimuth = 0.0f;
+    camElevation = 0.7853982f;
+    placeEyeOnOrbit();
+    for (int step = 0; step < 10; ++step)
+        zoomCamera(10); // 100 pixels down in all: distance 25, the eye 2.5 times as far
+    EXPECT_FLOAT_EQ(camDistance, 25.0f);
+    expectPoint(eyePos, 0, 17.677670f, 17.677670f, 1e-4f);
+    zoomCamera(-1000);
+    EXPECT_EQ(camDistance, 0.1f);
+}
+
+TEST_F(AppTest, PerspectiveAspectIsWidthOverHeightAndWidthForNoHeight)
+{
+    windowWidth = 640;
+    windowHeight = 480;
+    EXPECT_FLOAT_EQ(static_cast<float>(perspectiveAspect()), 4.0f / 3.0f);
+    windowHeight = 0;
+    EXPECT_EQ(perspectiveAspect(), 640.0);
+}
+
+// A projector that puts vertex (i, j) at window (10 i, 10 j), and fails for
+// the vertices of row 7 (behind the eye, say).
+TEST_F(AppTest, PickFindsTheFirstInteriorVertexStrictlyWithinFivePixels)
+{
+    std::vector<std::pair<int, int>> asked;
+    const WindowProjector project = [&](Point p, double& winX, double& winY) {
+        const int i = static_cast<int>(p.x) + 32, j = static_cast<int>(p.z) + 32;
+        asked.push_back({i, j});
+        winX = 10.0 * i;
+        winY = 10.0 * j + p.y;
+        return i != 7;
+    };
+    const struct {
+        double x, y;
+        bool hit;
+        int i, j;
+    } cases[] = {{201, 304, true, 20, 30}, {204.9, 295.1, true, 20, 30}, {205, 300, false, 0, 0},
+                 {200, 295, false, 0, 0},  {70, 70, false, 0, 0},         {0, 0, false, 0, 0},
+                 {620, 620, true, 62, 62}, {10, 10, true, 1, 1}};
+    for (const auto& c : cases) {
+        int i = -1, j = -1;
+        EXPECT_EQ(findPickedVertex(c.x, c.y, project, i, j), c.hit) << c.x << "," << c.y;
+        if (c.hit) {
+            EXPECT_EQ(std::make_pair(i, j), std::make_pair(c.i, c.j)) << c.x << "," << c.y;
+        }
+    }
+    EXPECT_EQ(asked.front(), (std::pair<int, int>{1, 1})); // interior only, row by row
+    EXPECT_EQ(asked.back(), (std::pair<int, int>{1, 1}));
+    asked.clear();
+    int i, j;
+    heightField[20][30] = 3.0f; // the height moves the vertex on screen
+    EXPECT_TRUE(findPickedVertex(200, 303, project, i, j));
+    EXPECT_EQ(asked.size(), 19u * 62u + 30u);
+    EXPECT_EQ(pointerYUp(0, 0, 300), 299.0); // pixel rows count up from the viewport's bottom
+    EXPECT_EQ(pointerYUp(299, 10, 300), 10.0);
+}
+
+TEST_F(AppTest, DropModesFormOneThreeStateSwitch)
+{
+    const struct {
+        void (*key)();
+        int burst, sprinkle;
+    } steps[] = {{toggleBurstMode, 1, 0},    {toggleSprinkleMode, 0, 1}, {toggleBurstMode, 1, 0},
+                 {toggleBurstMode, 0, 0},    {toggleSprinkleMode, 0, 1}, {toggleSprinkleMode, 0, 0}};
+    for (const auto& step : steps) {
+        step.key();
+        EXPECT_EQ(std::make_pair(burstMode, sprinkleMode), std::make_pair(step.burst, step.sprinkle));
+    }
+}
+
+TEST_F(AppTest, LookAtToggleAndSplash)
+{
+    StdoutCapture out;
+    toggleLookAt();
+    EXPECT_EQ(lookAtOrigin, 0.0f);
+    toggleLookAt();
+    EXPECT_EQ(out.text(), "ORIGIN is 0\nORIGIN is 1\n");
+    EXPECT_EQ(lookAtOrigin, 1.0f);
+    heightField[32][32] = 3.0f;
+    splashCentre();
+    splashCentre(); // sets, does not add
+    EXPECT_EQ(heightField[32][32], 20.0f);
+}
+
+TEST_F(AppTest, HelpAndVersionAreAnsweredAndEverythingElseIsLeftToTheToolkit)
+{
+    const struct {
+        std::vector<const char*> args;
+        const char* printedStart; // nullptr: nothing answered
+    } cases[] = {{{"tarnwick", "--help"}, "Usage: tarnwick "},
+                 {{"tarnwick", "-geometry", "400x300", "-h"}, "Usage: tarnwick "},
+                 {{"tarnwick", "--version"}, "tarnwick 0.1\n"},
+                 {{"tarnwick"}, nullptr},
+                 {{"tarnwick", "-display", "--help"}, nullptr}, // the display's name, odd as it is
+                 {{"tarnwick", "-iconic", "--helper"}, nullptr}};
+    for (const auto& c : cases) {
+        StdoutCapture out;
+        const bool answered = answerInformationOptions(static_cast<int>(c.args.size()), const_cast<char**>(c.args.data()));
+        const std::string text = out.text();
+        EXPECT_EQ(answered, c.printedStart != nullptr) << c.args.back();
+        EXPECT_EQ(text.rfind(c.printedStart ? c.printedStart : "", 0), 0u) << c.args.back();
+        if (!c.printedStart) {
+            EXPECT_EQ(text, "");
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,225 @@
+// The water: the ripple step, the drop scheduler with its generator, the wave.
+#include "support.h"
+#include "water/drops.h"
+#include "water/water.h"
+#include "water/wave.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <set>
+
+namespace {
+
+using WaterTest = CoreTest;
+using Cell = std::pair<int, int>;
+
+int countNonZero(const float (&grid)[gridSize][gridSize])
+{
+    int n = 0;
+    for (const auto& row : grid)
+        for (float h : row)
+            n += h != 0.0f;
+    return n;
+}
+
+TEST_F(WaterTest, ASpikeFirstDipsThenReachesItsFourNeighbours)
+{
+    heightField[20][41] = 20.0f;
+    rippleStep();
+    EXPECT_FLOAT_EQ(framesSeen.at(0).heights[20][41], -18.0f);
+    EXPECT_EQ(countNonZero(framesSeen[0].heights), 1);
+    // Exchanged after the frame: the new state is the partner now.
+    EXPECT_EQ(std::memcmp(partnerField, framesSeen[0].heights, sizeof partnerField), 0);
+    EXPECT_EQ(countNonZero(heightField), 0);
+    rippleStep();
+    for (auto [i, j] : {Cell{19, 41}, {21, 41}, {20, 40}, {20, 42}})
+        EXPECT_FLOAT_EQ(framesSeen[1].heights[i][j], -8.1f) << i << "," << j;
+    EXPECT_EQ(countNonZero(framesSeen[1].heights), 4);
+}
+
+TEST_F(WaterTest, BorderCellsAlternateUndampedAndFeedTheirInteriorNeighbour)
+{
+    heightField[0][10] = 3.0f;
+    for (int step = 0; step < 6; ++step)
+        rippleStep();
+    for (int step = 0; step < 6; ++step)
+        EXPECT_EQ(framesSeen[step].heights[0][10], step % 2 == 0 ? 3.0f : 0.0f) << step;
+    // The border value sits in partnerField on odd steps: the cell below it is
+    // first fed on the second step.
+    EXPECT_EQ(framesSeen[0].heights[1][10], 0.0f);
+    EXPECT_FLOAT_EQ(framesSeen[1].heights[1][10], 1.35f);
+}
+
+// Bit for bit, on random heights: the neighbour sum in double, halved, minus
+// the cell, rounded to float; times 0.9, rounded to float. Swept here in the
+// opposite order to the step's own. (This is the test an optimiser that drops
+// the intermediate rounding fails.)
+TEST_F(WaterTest, RippleStepIsBitExactOnRandomWater)
+{
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> height(-5.0f, 5.0f);
+    for (int i = 0; i < gridSize; ++i)
+        for (int j = 0; j < gridSize; ++j) {
+            heightField[i][j] = height(random);
+            partnerField[i][j] = height(random);
+        }
+    float expected[gridSize][gridSize], newer[gridSize][gridSize];
+    std::memcpy(expected, heightField, sizeof expected);
+    std::memcpy(newer, partnerField, sizeof newer);
+    for (int j = gridSize - 2; j >= 1; --j)
+        for (int i = gridSize - 2; i >= 1; --i) {
+            const double s = static_cast<double>(newer[i - 1][j]) + newer[i + 1][j] + newer[i][j - 1] + newer[i][j + 1];
+            const float h = static_cast<float>(s / 2 - expected[i][j]);
+            expected[i][j] = static_cast<float>(h * 0.9);
+        }
+    rippleStep();
+    EXPECT_EQ(std::memcmp(framesSeen.at(0).heights, expected, sizeof expected), 0);
+    EXPECT_EQ(std::memcmp(heightField, newer, sizeof newer), 0);
+}
+
+// The cells of the tick's frame that show a fresh drop of the given height:
+// its first dip, -0.9 h, on water that was still.
+std::set<Cell> dippedCells(const FrameRecord& frame, float height)
+{
+    std::set<Cell> cells;
+    for (int i = 0; i < gridSize; ++i)
+        for (int j = 0; j < gridSize; ++j)
+            if (frame.heights[i][j] == static_cast<float>(-height * 0.9))
+                cells.insert({i, j});
+    return cells;
+}
+
+// Runs one idle tick and returns the number of random draws it made, counted
+// with the program's own generator.
+int drawsOfOneTick()
+{
+    const std::uint32_t before = randomState;
+    idle();
+    const std::uint32_t after = randomState;
+    randomState = before;
+    int draws = 0;
+    while (randomState != after && draws <= 16) {
+        nextRandom();
+        ++draws;
+    }
+    return draws;
+}
+
+TEST_F(WaterTest, WorkedBurstTickDrawsTheSequenceAndPlacesTheNineDrops)
+{
+    const int draws[] = {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358,
+                         26962, 24464, 5705, 28145, 23281, 16827, 9961, 491};
+    for (int value : draws)
+        EXPECT_EQ(nextRandom(), value);
+    randomState = 1;
+    burstMode = 1;
+    tickCount = 17;
+    idle();
+    const std::set<Cell> drops = {{16, 48}, {48, 48}, {5, 29}, {17, 40}, {35, 7}, {35, 21}, {49, 21}, {32, 32}, {32, 44}};
+    EXPECT_EQ(dippedCells(framesSeen.at(0), 15.0f), drops);
+    for (std::int64_t due : dropDue)
+        EXPECT_EQ(due, 37);
+    EXPECT_EQ(tickCount, 18);
+}
+
+// Which ticks draw (sixteen draws: all four groups fire) in each mode, from
+// the start state or after a burst at tick 17 (groups due again above 37),
+// also past the 32-bit tick limit.
+TEST_F(WaterTest, GroupsFireOnTheirSchedule)
+{
+    struct Case {
+        const char* name;
+        int burst, sprinkle;
+        std::int64_t firstTick, dueBefore, lastTick;
+        std::set<std::int64_t> firing;
+    };
+    const std::int64_t late = (INT32_MAX / 34) * 34 - 17; // a firing tick just below 2^31
+    const Case cases[] = {
+        {"burst from the start", 1, 0, 0, 0, 120, {17, 51, 85, 119}},
+        {"sprinkle from the start", 0, 1, 0, 0, 4, {1, 2, 3}},
+        {"sprinkle after a burst", 0, 1, 18, 37, 41, {38, 39, 40}},
+        {"burst past 2^31", 1, 0, late, late - 1, late + 70, {late, late + 34, late + 68}},
+        {"off", 0, 0, 0, 0, 40, {}},
+    };
+    for (const Case& c : cases) {
+        burstMode = c.burst;
+        sprinkleMode = c.sprinkle;
+        tickCount = c.firstTick;
+        for (std::int64_t& due : dropDue)
+            due = c.dueBefore;
+        for (std::int64_t tick = c.firstTick; tick < c.lastTick; ++tick)
+            ASSERT_EQ(drawsOfOneTick(), c.firing.count(tick) ? 16 : 0) << c.name << ", tick " << tick;
+        EXPECT_EQ(tickCount, c.lastTick) << c.name;
+    }
+}
+
+// The lattice of each group follows the tick: the grid divisor of group g is
+// row g of the divisor table, column by the first of 13, 17, 19 that divides
+// the tick. Each tick is played many times on still water, and the union of
+// its drops must be exactly the candidate cells [p/d][q/d] of its divisors.
+TEST_F(WaterTest, DropsLandOnTheLatticeOfTheTicksDivisors)
+{
+    const int rows[4][2] = {{64, 192}, {64, 192}, {320, 448}, {320, 448}}; // numerators p per group
+    const int columns[4][2] = {{64, 192}, {320, 448}, {64, 192}, {320, 448}};
+    const struct {
+        std::int64_t tick;
+        int divisor[4];
+    } cases[] = {{26, {6, 8, 10, 11}}, {221, {6, 8, 10, 11}}, {34, {4, 11, 9, 10}},
+                 {323, {4, 11, 9, 10}}, {38, {5, 10, 11, 9}}, {23, {7, 9, 8, 8}}};
+    sprinkleMode = 1;
+    for (const auto& c : cases) {
+        std::set<Cell> expected, landed;
+        for (int g = 0; g < 4; ++g)
+            for (int p : rows[g])
+                for (int q : columns[g])
+                    expected.insert({p / c.divisor[g], q / c.divisor[g]});
+        for (int attempt = 0; attempt < 600; ++attempt) {
+            std::memset(heightField, 0, sizeof heightField);
+            std::memset(partnerField, 0, sizeof partnerField);
+            tickCount = c.tick;
+            for (std::int64_t& due : dropDue)
+                due = c.tick - 1;
+            framesSeen.clear();
+            idle();
+            for (const Cell& cell : dippedCells(framesSeen.at(0), 10.0f))
+                landed.insert(cell);
+        }
+        EXPECT_EQ(landed, expected) << "tick " << c.tick;
+    }
+}
+
+TEST_F(WaterTest, FirstWaveStepWritesOneProfileIntoEveryRow)
+{
+    waveStep();
+    EXPECT_EQ(wavePhase, 5.1f);
+    ASSERT_EQ(framesSeen.size(), 1u);
+    EXPECT_NEAR(heightField[0][0], -1.8153f, 1e-4f);
+    // Column 63 sits 12.370014 radians (accumulated in float) behind column 0.
+    EXPECT_NEAR(heightField[10][63], 10 / 5.1 * std::sin(5.1 - 12.370014), 1e-5);
+    for (int i = 0; i < gridSize; ++i)
+        for (int j = 0; j < gridSize; ++j)
+            ASSERT_EQ(heightField[i][j], heightField[0][j]) << i << "," << j;
+}
+
+TEST_F(WaterTest, EveryWavePressDrawsTheSame351FramesAndRewinds)
+{
+    partnerField[5][5] = 3.0f;
+    playWave();
+    EXPECT_EQ(wavePhase, 5.0f);
+    ASSERT_EQ(framesSeen.size(), 351u);
+    // The last profile (phase about 40.1) stays, border rows and columns included.
+    EXPECT_NEAR(heightField[63][0], 10 / 40.09996 * std::sin(40.09996), 1e-5);
+    EXPECT_EQ(heightField[0][17], heightField[63][17]);
+    EXPECT_EQ(partnerField[5][5], 3.0f); // the wave leaves the partner grid alone
+    const std::vector<FrameRecord> first = framesSeen;
+    framesSeen.clear();
+    heightField[30][30] = 12.0f;
+    playWave();
+    ASSERT_EQ(framesSeen.size(), first.size());
+    for (std::size_t k = 0; k < first.size(); ++k)
+        ASSERT_EQ(std::memcmp(first[k].heights, framesSeen[k].heights, sizeof first[k].heights), 0) << k;
+}
+
+} // namespace
