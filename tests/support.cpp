@@ -5,10 +5,7 @@
 #include "optics/display.h"
 #include "optics/shading.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <unistd.h>
 
 std::vector<FrameRecord> framesSeen;
 
@@ -24,40 +21,6 @@ void CoreTest::SetUp()
     StdoutCapture quiet;
     restoreLoadState();
     framesSeen.clear();
-}
-
-StdoutCapture::StdoutCapture()
-{
-    std::fflush(stdout);
-    char path[] = "/tmp/tarnwick-stdout-XXXXXX";
-    fileFd_ = mkstemp(path);
-    if (fileFd_ < 0)
-        std::abort();
-    unlink(path);
-    savedFd_ = dup(STDOUT_FILENO);
-    dup2(fileFd_, STDOUT_FILENO);
-}
-
-StdoutCapture::~StdoutCapture()
-{
-    text();
-}
-
-std::string StdoutCapture::text()
-{
-    if (savedFd_ < 0)
-        return text_;
-    std::fflush(stdout);
-    dup2(savedFd_, STDOUT_FILENO);
-    close(savedFd_);
-    savedFd_ = -1;
-    lseek(fileFd_, 0, SEEK_SET);
-    char buffer[4096];
-    ssize_t got;
-    while ((got = read(fileFd_, buffer, sizeof buffer)) > 0)
-        text_.append(buffer, static_cast<std::size_t>(got));
-    close(fileFd_);
-    return text_;
 }
 
 void expectPoint(const Point& p, float x, float y, float z, float tolerance)

@@ -24,19 +24,22 @@ struct FrameRecord {
 };
 extern std::vector<FrameRecord> framesSeen;
 
-// Redirects file descriptor 1 from construction until text(), so that what the
-// code under test prints is caught.
+// Catches what the code under test prints on standard output, from
+// construction until text(). Captures do not nest.
 class StdoutCapture {
 public:
-    StdoutCapture();
-    ~StdoutCapture();
-    StdoutCapture(const StdoutCapture&) = delete;
-    StdoutCapture& operator=(const StdoutCapture&) = delete;
-    std::string text(); // stops capturing; everything printed since construction
+    StdoutCapture() { ::testing::internal::CaptureStdout(); }
+    ~StdoutCapture() { text(); }
+    std::string text()
+    {
+        if (!done_)
+            text_ = ::testing::internal::GetCapturedStdout();
+        done_ = true;
+        return text_;
+    }
 
 private:
-    int savedFd_ = -1;
-    int fileFd_ = -1;
+    bool done_ = false;
     std::string text_;
 };
 

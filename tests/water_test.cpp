@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <set>
@@ -147,8 +148,7 @@ TEST_F(WaterTest, GroupsFireOnTheirSchedule)
         burstMode = c.burst;
         sprinkleMode = c.sprinkle;
         tickCount = c.firstTick;
-        for (std::int64_t& due : dropDue)
-            due = c.dueBefore;
+        std::fill(std::begin(dropDue), std::end(dropDue), c.dueBefore);
         for (std::int64_t tick = c.firstTick; tick < c.lastTick; ++tick)
             ASSERT_EQ(drawsOfOneTick(), c.firing.count(tick) ? 16 : 0) << c.name << ", tick " << tick;
         EXPECT_EQ(tickCount, c.lastTick) << c.name;
@@ -179,12 +179,11 @@ TEST_F(WaterTest, DropsLandOnTheLatticeOfTheTicksDivisors)
             std::memset(heightField, 0, sizeof heightField);
             std::memset(partnerField, 0, sizeof partnerField);
             tickCount = c.tick;
-            for (std::int64_t& due : dropDue)
-                due = c.tick - 1;
+            std::fill(std::begin(dropDue), std::end(dropDue), c.tick - 1);
             framesSeen.clear();
             idle();
-            for (const Cell& cell : dippedCells(framesSeen.at(0), 10.0f))
-                landed.insert(cell);
+            const std::set<Cell> dipped = dippedCells(framesSeen.at(0), 10.0f);
+            landed.insert(dipped.begin(), dipped.end());
         }
         EXPECT_EQ(landed, expected) << "tick " << c.tick;
     }

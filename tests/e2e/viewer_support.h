@@ -20,10 +20,3 @@ inline bool hasSanitizerReport(const std::string& text)
 {
     return text.find("Sanitizer") != std::string::npos || text.find("runtime error:") != std::string::npos;
 }
-
-// Where a test saves screenshots, or empty when TARNWICK_SCREENSHOTS is unset.
-inline std::string screenshotPath(const std::string& name)
-{
-    const char* folder = std::getenv("TARNWICK_SCREENSHOTS");
-    return folder && *folder ? std::string(folder) + "/" + name + ".png" : std::string();
-}
