@@ -189,7 +189,7 @@ TEST_F(WaterTest, DropsLandOnTheLatticeOfTheTicksDivisors)
     }
 }
 
-TEST_F(WaterTest, FirstWaveStepWritesOneProfileIntoEveryRow)
+TEST_F(WaterTest, EveryWavePressDrawsTheSame351ProfilesAndRewinds)
 {
     waveStep();
     EXPECT_EQ(wavePhase, 5.1f);
@@ -200,10 +200,10 @@ TEST_F(WaterTest, FirstWaveStepWritesOneProfileIntoEveryRow)
     for (int i = 0; i < gridSize; ++i)
         for (int j = 0; j < gridSize; ++j)
             ASSERT_EQ(heightField[i][j], heightField[0][j]) << i << "," << j;
-}
 
-TEST_F(WaterTest, EveryWavePressDrawsTheSame351FramesAndRewinds)
-{
+    // A press: wave steps from phase 5 to 40, then the phase rewinds.
+    wavePhase = 5.0f;
+    framesSeen.clear();
     partnerField[5][5] = 3.0f;
     playWave();
     EXPECT_EQ(wavePhase, 5.0f);

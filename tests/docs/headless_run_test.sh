@@ -23,6 +23,8 @@ for picture in splash caustics-from-below water-level; do
   [ "$colours" -gt 10 ] || fail "$picture.png has only $colours colours"
 done
 frames=$(identify "$out/ripples.gif" | wc -l)
+# Asked for its usage without a display, the viewer answers before opening a window.
+env -u DISPLAY "$build_dir/tarnwick" --help | head -1 | grep -q '^Usage: tarnwick ' || fail "no usage from --help"
 [ "$frames" -ge 40 ] || fail "the animation has $frames frames"
 [ -z "$(ls "$out" | grep frame- || true)" ] || fail "frame files left behind"
 echo "headless run: pictures saved, $frames animation frames"
