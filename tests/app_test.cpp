@@ -44,9 +44,6 @@ TEST_F(AppTest, StartStateIsRestoredWholeAndTheResetKeepsTheWater)
     // The water, its mesh, the modes, counters and projection are left alone.
     EXPECT_EQ(std::make_tuple(faceCount, perspectiveMode, burstMode, wavePhase, tickCount, heightField[3][3]),
               std::make_tuple(7938, 0, 1, 7.0f, std::int64_t(99), 5.0f));
-    // After a reset a zoom moves the eye along z.
-    zoomCamera(-20);
-    expectPoint(eyePos, 0, 0, 7, 0);
 
     StdoutCapture lines;
     restoreLoadState();
@@ -115,9 +112,8 @@ TEST_F(AppTest, PickFindsTheFirstInteriorVertexStrictlyWithinFivePixels)
         double x, y;
         bool hit;
         int i, j;
-    } cases[] = {{201, 304, true, 20, 30}, {204.9, 295.1, true, 20, 30}, {205, 300, false, 0, 0},
-                 {200, 295, false, 0, 0},  {70, 70, false, 0, 0},         {0, 0, false, 0, 0},
-                 {620, 620, true, 62, 62}, {10, 10, true, 1, 1}};
+    } cases[] = {{204.9, 295.1, true, 20, 30}, {205, 300, false, 0, 0}, {200, 295, false, 0, 0},
+                 {70, 70, false, 0, 0},        {0, 0, false, 0, 0},     {620, 620, true, 62, 62}};
     for (const auto& c : cases) {
         int i = -1, j = -1;
         EXPECT_EQ(findPickedVertex(c.x, c.y, project, i, j), c.hit) << c.x << "," << c.y;
@@ -126,7 +122,6 @@ TEST_F(AppTest, PickFindsTheFirstInteriorVertexStrictlyWithinFivePixels)
         }
     }
     EXPECT_EQ(asked.front(), (std::pair<int, int>{1, 1})); // interior only, row by row
-    EXPECT_EQ(asked.back(), (std::pair<int, int>{1, 1}));
     asked.clear();
     int i, j;
     heightField[20][30] = 3.0f; // the height moves the vertex on screen
@@ -136,7 +131,7 @@ TEST_F(AppTest, PickFindsTheFirstInteriorVertexStrictlyWithinFivePixels)
     EXPECT_EQ(pointerYUp(299, 10, 300), 10.0);
 }
 
-TEST_F(AppTest, DropModesFormOneThreeStateSwitch)
+TEST_F(AppTest, KeysSwitchTheDropModesAndTheLookAtTarget)
 {
     const struct {
         void (*key)();
@@ -147,10 +142,7 @@ TEST_F(AppTest, DropModesFormOneThreeStateSwitch)
         step.key();
         EXPECT_EQ(std::make_pair(burstMode, sprinkleMode), std::make_pair(step.burst, step.sprinkle));
     }
-}
-
-TEST_F(AppTest, LookAtToggleAndSplash)
-{
+    // The look-at toggle and the splash.
     StdoutCapture out;
     toggleLookAt();
     EXPECT_EQ(lookAtOrigin, 0.0f);
@@ -170,8 +162,7 @@ TEST_F(AppTest, HelpAndVersionAreAnsweredAndEverythingElseIsLeftToTheToolkit)
         const char* printedStart; // nullptr: nothing answered
     } cases[] = {{{"tarnwick", "-geometry", "400x300", "-h"}, "Usage: tarnwick "},
                  {{"tarnwick", "--version"}, "tarnwick 0.1\n"},
-                 {{"tarnwick", "-display", "--help"}, nullptr}, // the display's name, odd as it is
-                 {{"tarnwick", "-iconic", "--helper"}, nullptr}};
+                 {{"tarnwick", "-display", "--help", "--helper"}, nullptr}}; // --help names a display
     for (const auto& c : cases) {
         StdoutCapture out;
         const bool answered = answerInformationOptions(static_cast<int>(c.args.size()), const_cast<char**>(c.args.data()));

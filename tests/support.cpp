@@ -30,16 +30,27 @@ void expectPoint(const Point& p, float x, float y, float z, float tolerance)
     EXPECT_NEAR(p.z, z, tolerance);
 }
 
+// rotate's trace: its arguments, then the three axis end points before and
+// after, each given as three comma-separated triples.
+static std::string rotateTrace(const std::string& arguments, const std::string (&before)[3], const std::string (&after)[3])
+{
+    std::string trace = "Rotate arguments: cosine and sine: " + arguments;
+    for (int stage = 0; stage < 2; ++stage) {
+        const std::string(&axes)[3] = stage == 0 ? before : after;
+        trace += std::string(stage == 0 ? "\nBefore" : "\nAfter") + " Rotate: xcoordinates : " + axes[0] + "\n";
+        trace += "Rotate: ycoordinates : " + axes[1] + "\nRotate: zcoordinates : " + axes[2] + "\n";
+    }
+    return trace;
+}
+
+static const std::string startAxes[3] = {"1.000000, 0.000000, 0.000000", "0.000000, 1.000000, 0.000000",
+                                         "0.000000, 0.000000, 1.000000"};
+static const std::string turnedAxes[3] = {"0.965926, 0.258819, 0.000000", "-0.258819, 0.965926, 0.000000",
+                                          "0.000000, 0.000000, 1.000000"};
+
 std::string rotateZFromStartTrace()
 {
-    return "Rotate arguments: cosine and sine: 0.965926, 0.258819\n"
-           "Before Rotate: xcoordinates : 1.000000, 0.000000, 0.000000\n"
-           "Rotate: ycoordinates : 0.000000, 1.000000, 0.000000\n"
-           "Rotate: zcoordinates : 0.000000, 0.000000, 1.000000\n"
-           "\n"
-           "After Rotate: xcoordinates : 0.965926, 0.258819, 0.000000\n"
-           "Rotate: ycoordinates : -0.258819, 0.965926, 0.000000\n"
-           "Rotate: zcoordinates : 0.000000, 0.000000, 1.000000\n";
+    return rotateTrace("0.965926, 0.258819", startAxes, turnedAxes);
 }
 
 // The entry frame, the shift to the origin, the general case with aligning
@@ -47,32 +58,19 @@ std::string rotateZFromStartTrace()
 // step, the shift back.
 std::string localRotateZFromStartTrace()
 {
-    const std::string start = "Rotate: ycoordinates : 0.000000, 1.000000, 0.000000\n"
-                              "Rotate: zcoordinates : 0.000000, 0.000000, 1.000000\n";
-    const std::string turned = "Rotate: ycoordinates : -0.258819, 0.965926, 0.000000\n"
-                               "Rotate: zcoordinates : 0.000000, 0.000000, 1.000000\n";
-    const std::string unchangedStart = "\nBefore Rotate: xcoordinates : 1.000000, 0.000000, 0.000000\n" + start +
-                                       "\nAfter Rotate: xcoordinates : 1.000000, 0.000000, 0.000000\n" + start;
-    const std::string unchangedTurned = "\nBefore Rotate: xcoordinates : 0.965926, 0.258819, 0.000000\n" + turned +
-                                        "\nAfter Rotate: xcoordinates : 0.965926, 0.258819, 0.000000\n" + turned;
     const std::string atOrigin = "Translation:0.000000, 0.000000, 0.000000\n";
-    return "\nBEGINNING OF local origin coords: 0.000000,0.000000,0.000000\n"
-           "\nlocalRotate: xcoordinates : 1.000000, 0.000000, 0.000000\n"
-           "\nlocalRotate: ycoordinates : 0.000000, 1.000000, 0.000000\n"
-           "\nlocalRotate: zcoordinates : 0.000000, 0.000000, 1.000000\n" +
-           atOrigin + atOrigin + atOrigin +
-           "After translationlocal origin coords: 0.000000,0.000000,0.000000\n"
-           "\nLocalRotate z axis: length, a, b, c, d are: 1.000000, 0.000000, 0.000000, 1.000000. 1.000000 \n"
-           "Rotate arguments: cosine and sine: 1.000000, 0.000000" +
-           unchangedStart +
-           "\nlocalRotate after x rotation: xcoordinates (xz): 1.000000, 0.000000, 0.000000\n"
-           "\nlocalRotate: ycoordinates (xz): 0.000000, 1.000000, 0.000000\n"
-           "\nlocalRotate: zcoordinates (xz): 0.000000, 0.000000, 1.000000\n"
-           "Rotate arguments: cosine and sine: 1.000000, -0.000000" +
-           unchangedStart +
-           "\nlocalRotate after y rotation: xcoordinates (z): 1.000000, 0.000000, 0.000000\n"
-           "\nlocalRotate: ycoordinates (z): 0.000000, 1.000000, 0.000000\n"
-           "\nlocalRotate: zcoordinates (z): 0.000000, 0.000000, 1.000000\n" +
-           rotateZFromStartTrace() + "Rotate arguments: cosine and sine: 1.000000, 0.000000" + unchangedTurned +
-           "Rotate arguments: cosine and sine: 1.000000, -0.000000" + unchangedTurned + atOrigin + atOrigin + atOrigin;
+    std::string trace = "\nBEGINNING OF local origin coords: 0.000000,0.000000,0.000000\n";
+    for (const char* axis : {"x", "y", "z"})
+        trace += std::string("\nlocalRotate: ") + axis + "coordinates : " + startAxes[*axis - 'x'] + "\n";
+    trace += atOrigin + atOrigin + atOrigin + "After translationlocal origin coords: 0.000000,0.000000,0.000000\n" +
+             "\nLocalRotate z axis: length, a, b, c, d are: 1.000000, 0.000000, 0.000000, 1.000000. 1.000000 \n";
+    for (const char* stage : {"after x rotation: xcoordinates (xz)", "after y rotation: xcoordinates (z)"}) {
+        trace += rotateTrace(stage[6] == 'x' ? "1.000000, 0.000000" : "1.000000, -0.000000", startAxes, startAxes);
+        const std::string suffix = stage[6] == 'x' ? " (xz): " : " (z): ";
+        trace += std::string("\nlocalRotate ") + stage + ": " + startAxes[0] + "\n";
+        trace += "\nlocalRotate: ycoordinates" + suffix + startAxes[1] + "\n";
+        trace += "\nlocalRotate: zcoordinates" + suffix + startAxes[2] + "\n";
+    }
+    return trace + rotateZFromStartTrace() + rotateTrace("1.000000, 0.000000", turnedAxes, turnedAxes) +
+           rotateTrace("1.000000, -0.000000", turnedAxes, turnedAxes) + atOrigin + atOrigin + atOrigin;
 }

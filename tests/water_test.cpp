@@ -4,9 +4,9 @@
 #include "water/water.h"
 #include "water/wave.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <algorithm>
 #include <cstring>
 #include <random>
 #include <set>
@@ -16,47 +16,13 @@ namespace {
 using WaterTest = CoreTest;
 using Cell = std::pair<int, int>;
 
-int countNonZero(const float (&grid)[gridSize][gridSize])
-{
-    int n = 0;
-    for (const auto& row : grid)
-        for (float h : row)
-            n += h != 0.0f;
-    return n;
-}
-
-TEST_F(WaterTest, ASpikeFirstDipsThenReachesItsFourNeighbours)
-{
-    heightField[20][41] = 20.0f;
-    rippleStep();
-    EXPECT_FLOAT_EQ(framesSeen.at(0).heights[20][41], -18.0f);
-    EXPECT_EQ(countNonZero(framesSeen[0].heights), 1);
-    // Exchanged after the frame: the new state is the partner now.
-    EXPECT_EQ(std::memcmp(partnerField, framesSeen[0].heights, sizeof partnerField), 0);
-    EXPECT_EQ(countNonZero(heightField), 0);
-    rippleStep();
-    for (auto [i, j] : {Cell{19, 41}, {21, 41}, {20, 40}, {20, 42}})
-        EXPECT_FLOAT_EQ(framesSeen[1].heights[i][j], -8.1f) << i << "," << j;
-    EXPECT_EQ(countNonZero(framesSeen[1].heights), 4);
-}
-
-TEST_F(WaterTest, BorderCellsAlternateUndampedAndFeedTheirInteriorNeighbour)
-{
-    heightField[0][10] = 3.0f;
-    for (int step = 0; step < 6; ++step)
-        rippleStep();
-    for (int step = 0; step < 6; ++step)
-        EXPECT_EQ(framesSeen[step].heights[0][10], step % 2 == 0 ? 3.0f : 0.0f) << step;
-    // The border value sits in partnerField on odd steps: the cell below it is
-    // first fed on the second step.
-    EXPECT_EQ(framesSeen[0].heights[1][10], 0.0f);
-    EXPECT_FLOAT_EQ(framesSeen[1].heights[1][10], 1.35f);
-}
 
 // Bit for bit, on random heights: the neighbour sum in double, halved, minus
-// the cell, rounded to float; times 0.9, rounded to float. Swept here in the
-// opposite order to the step's own. (This is the test an optimiser that drops
-// the intermediate rounding fails.)
+// the cell, rounded to float; times 0.9, rounded to float, interior cells only
+// (swept here in the opposite order to the step's own). The frame sees the new
+// state; then the grids are exchanged whole, borders included, so that the
+// borders alternate undamped. (This is the test an optimiser that drops the
+// intermediate rounding fails.)
 TEST_F(WaterTest, RippleStepIsBitExactOnRandomWater)
 {
     std::mt19937 random(7);
@@ -122,7 +88,6 @@ TEST_F(WaterTest, WorkedBurstTickDrawsTheSequenceAndPlacesTheNineDrops)
     EXPECT_EQ(dippedCells(framesSeen.at(0), 15.0f), drops);
     for (std::int64_t due : dropDue)
         EXPECT_EQ(due, 37);
-    EXPECT_EQ(tickCount, 18);
 }
 
 // Which ticks draw (sixteen draws: all four groups fire) in each mode, from

@@ -2,7 +2,7 @@
 // product's X driver, with its stdout, exit status, window title and pixels
 // checked. Each scenario starts a viewer of its own.
 #include "app/scene.h"
-#include "e2e/viewer_support.h"
+#include "tools/xdriver.h"
 #include "frame/frame.h"
 #include "frame/local_rotate.h"
 #include "support.h"
@@ -28,11 +28,13 @@ bool isSurfaceBlue(Rgb c)
     return c.r <= 2 && c.g <= 2 && std::abs(c.b - 217) <= 2; // (0, 0, 0.85)
 }
 
-// The command line of the viewer under test: TARNWICK_VIEWER may put a tool
-// such as valgrind, with its options, in front of the program.
+// The command line of the viewer under test: the program built beside the
+// tests, or TARNWICK_VIEWER, which may name another build (the sanitized one)
+// and put a tool such as valgrind, with its options, in front of it.
 std::vector<std::string> viewerCommand()
 {
-    std::istringstream words(viewerPath());
+    const char* chosen = std::getenv("TARNWICK_VIEWER");
+    std::istringstream words(chosen && *chosen ? chosen : TARNWICK_VIEWER);
     std::vector<std::string> argv;
     for (std::string word; words >> word;)
         argv.push_back(word);
@@ -73,7 +75,7 @@ protected:
             EXPECT_EQ(viewer->waitForExit(Seconds(120)), 0) << viewer->errors();
         }
         if (viewer) {
-            EXPECT_FALSE(hasSanitizerReport(viewer->errors())) << viewer->errors();
+            EXPECT_EQ(viewer->errors(), ""); // the sanitizers' and valgrind's reports among them
         }
     }
 
@@ -146,7 +148,6 @@ TEST_F(ViewerTest, StartsInPerspectiveAndToggleSetsTitlesAndProjection)
     EXPECT_EQ(x->title(), "Tarnwick (orthogonal)");
     // Seen in perspective from above, the flat water fills the whole window.
     const Image first = waitForPicture([](const Image& i) { return isSurfaceBlue(i.at(5, 5)); });
-    EXPECT_TRUE(isSurfaceBlue(first.at(5, 5)));
     EXPECT_TRUE(isSurfaceBlue(first.at(first.width - 5, first.height - 5)));
 
     // Orthographic: the flat surface exactly edge-on, the floor below the box.
@@ -193,7 +194,6 @@ TEST_F(ViewerTest, EveryKeyRunsItsCommand)
         command();
         EXPECT_EQ(outputOf(key + "f"), expected.text()) << "key " << key;
     }
-    EXPECT_EQ(viewer->waitForExit(Seconds(0)), std::nullopt);
 }
 
 // Window coordinates (y up) of a world point in the start view: eye
@@ -213,7 +213,6 @@ void projectInStartView(double px, double py, double pz, int size, double& winX,
 
 TEST_F(ViewerTest, MiddleClicksAndKeysDropWater)
 {
-    EXPECT_EQ(outputOf(""), "");
     x->pressButton(1, centre, centre);
     x->releaseButton(1, centre, centre);
     EXPECT_EQ(outputOf(""), "this is the mouse click: 150.000000, 150.000000\n"
@@ -249,7 +248,6 @@ TEST_F(ViewerTest, MiddleClicksAndKeysDropWater)
 
 TEST_F(ViewerTest, DragsOrbitAndZoomTheCamera)
 {
-    const Image start = x->capture();
     // 40 pixels up lowers the eye by 40 degrees, nearly to the water: the sky
     // (black) appears above the surface.
     x->drag(0, centre, 200, centre, 160, 4);
@@ -258,7 +256,6 @@ TEST_F(ViewerTest, DragsOrbitAndZoomTheCamera)
     EXPECT_NE(orbit.find("Mouse is at 150, 160\nMouse click at 150 160, button: 0, state 1\n"), std::string::npos);
     const Image low = x->capture();
     EXPECT_EQ(low.at(centre, 5).b, 0);
-    EXPECT_GT(low.differingPixels(start), 1000);
     x->drag(0, centre, 160, centre, 200, 4); // back up
 
     // 150 pixels up in one event: the elevation passes 3.14 and is held at
@@ -384,7 +381,6 @@ TEST_F(ViewerTest, DISABLED_RandomUseLeavesTheViewerHealthy)
         ASSERT_FALSE(viewer->waitForExit(Seconds(0))) << "the viewer ended\n" << viewer->errors();
     }
     const long endMemory = memoryAtStartSize();
-    EXPECT_EQ(viewer->errors(), "");
     std::istringstream lines(viewer->allOutput());
     int strange = 0;
     for (std::string line; std::getline(lines, line) && strange < 5;)

@@ -17,39 +17,29 @@
 #include "water/water.h"
 #include "water/wave.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-// Every frame: the optics of the real one, then the floor list's promises.
+// Every frame: the optics of the real one, then the floor list's promises:
+// in face order, finite corners, a colour that is a number.
 void display()
 {
     computeFrameOptics();
-    int previous = -1;
     for (int n = 0; n < floorTriangleCount; ++n) {
         const FloorTriangle& t = floorTriangles[n];
         const WaterFace& f = faces[t.face];
-        const bool finiteCorners = std::isfinite(f.hitX0) && std::isfinite(f.hitX1) && std::isfinite(f.hitX2) &&
-                                   std::isfinite(f.hitZ0) && std::isfinite(f.hitZ1) && std::isfinite(f.hitZ2);
-        if (t.face <= previous || !finiteCorners || std::isnan(t.colour.red))
+        const float corners[] = {f.hitX0, f.hitX1, f.hitX2, f.hitZ0, f.hitZ1, f.hitZ2};
+        if ((n > 0 && t.face <= floorTriangles[n - 1].face) || std::isnan(t.colour.red) ||
+            !std::all_of(std::begin(corners), std::end(corners), [](float c) { return std::isfinite(c); }))
             std::abort();
-        previous = t.face;
     }
 }
 
 namespace {
-
-void startFresh()
-{
-    static bool quiet = false;
-    if (!quiet) {
-        std::freopen("/dev/null", "w", stdout); // the mesh's lines and the transforms' traces
-        quiet = true;
-    }
-    restoreLoadState();
-}
 
 void runOperation(std::uint8_t op)
 {
@@ -79,7 +69,9 @@ void runOperation(std::uint8_t op)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    startFresh();
+    static FILE* quiet = std::freopen("/dev/null", "w", stdout); // the mesh's lines, the traces
+    (void)quiet;
+    restoreLoadState();
     if (size == 0)
         return 0;
     const std::size_t operations = std::min<std::size_t>(data[0] % 16, size - 1);
