@@ -15,7 +15,6 @@
 #include <cstring>
 #include <limits>
 #include <random>
-#include <set>
 #include <sys/resource.h>
 
 namespace {

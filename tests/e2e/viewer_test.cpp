@@ -256,7 +256,6 @@ TEST_F(ViewerTest, DragsOrbitAndZoomTheCamera)
     EXPECT_NE(orbit.find("Mouse is at 150, 160\nMouse click at 150 160, button: 0, state 1\n"), std::string::npos);
     const Image low = x->capture();
     EXPECT_EQ(low.at(centre, 5).b, 0);
-    x->drag(0, centre, 160, centre, 200, 4); // back up
 
     // 150 pixels up in one event: the elevation passes 3.14 and is held at
     // 3.13, the eye just above the floor; zooming out takes it below the
@@ -305,7 +304,6 @@ TEST_F(ViewerTest, ResetShowsTheWaterLevelAndTheWaveHoldsInput)
         const Image wave = waitForPicture([](const Image& i) { return blueSpan(i).second - blueSpan(i).first > 60; });
         viewer->readNow();
         const std::string seen = viewer->allOutput().substr(consumed);
-        EXPECT_GT(blueSpan(wave).second - blueSpan(wave).first, 60) << press;
         // The crests and troughs lie evenly about the water line, the middle
         // row of the orthographic box. (A capture taken while the server
         // copies a frame in may show part of the one before: one of three.)
