@@ -291,7 +291,12 @@ int Image::coloursAround(int x, int y, int r) const
 
 XDriver::XDriver(const std::string& display)
 {
-    dpy_ = XOpenDisplay(display.c_str());
+    // Xvfb now and then refuses a new connection: try again a few times.
+    for (int attempt = 1; !dpy_ && attempt <= 5; ++attempt) {
+        dpy_ = XOpenDisplay(display.c_str());
+        if (!dpy_)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100 * attempt));
+    }
     if (!dpy_)
         fail("cannot open display " + display);
     int event, error, major, minor;
