@@ -19,6 +19,10 @@
 
 namespace {
 
+// How long to wait for an answer or a picture before failing: under valgrind
+// (TARNWICK_PATIENCE, a factor, set by the memcheck run) ten times as long.
+const Seconds patience(15 * (std::getenv("TARNWICK_PATIENCE") ? std::atof(std::getenv("TARNWICK_PATIENCE")) : 1.0));
+
 const char* const startLines = "there are the number of faces: 7938\n"
                                "there are the number of faces: 3969\n"
                                "Resized to 300 300\n";
@@ -58,7 +62,7 @@ protected:
 
     void SetUp() override
     {
-        viewer = startOnDisplay(viewerCommand(), xvfb->display(), startLines, Seconds(240));
+        viewer = startOnDisplay(viewerCommand(), xvfb->display(), startLines, 4 * patience);
         ASSERT_EQ(viewer->allOutput(), startLines) << viewer->errors();
         ASSERT_TRUE(x->findWindow("Tarnwick"));
         centre = x->width() / 2;
@@ -72,7 +76,7 @@ protected:
     {
         if (viewer && !viewer->waitForExit(Seconds(0))) {
             x->typeChar('q');
-            EXPECT_EQ(viewer->waitForExit(Seconds(120)), 0) << viewer->errors();
+            EXPECT_EQ(viewer->waitForExit(patience), 0) << viewer->errors();
         }
         if (viewer) {
             EXPECT_EQ(viewer->errors(), ""); // the sanitizers' and valgrind's reports among them
@@ -91,11 +95,11 @@ protected:
         x->releaseButton(2, spotX, spotY);
         const std::string marker =
             "Mouse click at " + std::to_string(spotX) + " " + std::to_string(spotY) + ", button: 2, state 0\n";
-        EXPECT_TRUE(viewer->waitFor(marker, Seconds(120))) << viewer->allOutput();
+        EXPECT_TRUE(viewer->waitFor(marker, patience)) << viewer->allOutput();
         const std::string& all = viewer->allOutput();
         const std::size_t end = all.rfind(marker);
         const std::string printed = end == std::string::npos || end < consumed ? "" : all.substr(consumed, end - consumed);
-        EXPECT_TRUE(viewer->waitFor(marker.substr(0, marker.size() - 2) + "1\n", Seconds(120)));
+        EXPECT_TRUE(viewer->waitFor(marker.substr(0, marker.size() - 2) + "1\n", patience));
         consumed = viewer->allOutput().size();
         return printed;
     }
@@ -103,7 +107,7 @@ protected:
     // Captures until the picture satisfies accept, or the timeout passes. The
     // viewer runs hundreds of ticks a second and a ripple fades within a few
     // hundred, so the captures follow each other closely.
-    Image waitForPicture(const std::function<bool(const Image&)>& accept, Seconds timeout = Seconds(60))
+    Image waitForPicture(const std::function<bool(const Image&)>& accept, Seconds timeout = patience)
     {
         const auto deadline = std::chrono::steady_clock::now() +
                               std::chrono::duration_cast<std::chrono::steady_clock::duration>(timeout);
@@ -165,7 +169,7 @@ TEST_F(ViewerTest, StartsInPerspectiveAndToggleSetsTitlesAndProjection)
     x->resize(420, 260);
     EXPECT_TRUE(viewer->waitFor("Resized to 420 260\n"));
     x->typeChar(27); // Escape: status 1, nothing more printed
-    EXPECT_EQ(viewer->waitForExit(Seconds(120)), 1);
+    EXPECT_EQ(viewer->waitForExit(patience), 1);
     EXPECT_EQ(viewer->allOutput(), std::string(startLines) + "Resized to 420 260\n");
 }
 
@@ -318,7 +322,7 @@ TEST_F(ViewerTest, ResetShowsTheWaterLevelAndTheWaveHoldsInput)
         EXPECT_EQ(outputOf(""), press == 0 ? "ORIGIN is 0\n" : "ORIGIN is 1\n");
     }
     x->typeChar('Q'); // like 'q': status 0, nothing more printed
-    EXPECT_EQ(viewer->waitForExit(Seconds(120)), 0);
+    EXPECT_EQ(viewer->waitForExit(patience), 0);
     EXPECT_EQ(viewer->allOutput().substr(consumed), "");
 }
 
