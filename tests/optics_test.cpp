@@ -20,7 +20,6 @@
 namespace {
 
 using OpticsTest = CoreTest;
-using Cell = std::pair<int, int>;
 const int centreFace = 63 * 32 + 32; // family A, world (0,0,0), (1,0,0), (0,0,1)
 
 TEST_F(OpticsTest, BuildZeroesTheGridsAndLaysOutBothFamilies)
@@ -47,7 +46,7 @@ TEST_F(OpticsTest, BuildZeroesTheGridsAndLaysOutBothFamilies)
         const WaterFace& f = faces[n];
         const int i = std::min({f.i0, f.i1, f.i2}), j = std::min({f.j0, f.j1, f.j2});
         unsigned corners = 0; // bit di + 2 dj for each vertex (i + di, j + dj)
-        for (auto [vi, vj] : {Cell{f.i0, f.j0}, {f.i1, f.j1}, {f.i2, f.j2}})
+        for (auto [vi, vj] : {std::pair{f.i0, f.j0}, {f.i1, f.j1}, {f.i2, f.j2}})
             corners |= vi - i <= 1 && vj - j <= 1 ? 1u << (vi - i + 2 * (vj - j)) : 16u;
         ASSERT_TRUE(corners == 14u || corners == 7u) << n;
         ++halves[i][j][corners == 7u];
@@ -80,6 +79,9 @@ TEST_F(OpticsTest, FlatWaterMirrorsVerticesThroughTheCentreSlightlyMagnified)
         ASSERT_EQ(faces[n].lightDot, 10.0f) << n;
     expectFloor(faces[centreFace], {0, 0, -1.00028f, 0, 0, -1.00028f, 0.50028f}, 1e-5f);
     EXPECT_EQ(faces[centreFace].hitX0, 0.0f); // straight below the light: exactly the origin
+    // triangleArea itself, on points with all three coordinates apart:
+    // |(2.5, 9, -1.25) x (-4.5, 2.5, 1.75)| / 2.
+    EXPECT_NEAR(triangleArea({1.5f, -2, 0.25f}, {4, 7, -1}, {-3, 0.5f, 2}), 25.21602f, 1e-4f);
     // Face 0, world (-32,0,-32), (-31,0,-32), (-32,0,-31).
     expectFloor(faces[0], {32.192f, 32.192f, 31.181f, 32.186f, 32.186f, 31.181f, 0.5116f}, 1e-3f);
 }
