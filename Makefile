@@ -27,7 +27,7 @@ bench:
 SOAK_SECONDS ?= 600
 soak: build
 	@TARNWICK_SOAK_SECONDS=$(SOAK_SECONDS) TARNWICK_VIEWER=$(CURDIR)/$(BUILD)/tarnwick_sanitized \
-		ASAN_OPTIONS=quarantine_size_mb=16 ./$(BUILD)/tests/viewer_e2e_tests \
+		ASAN_OPTIONS=quarantine_size_mb=16 TARNWICK_PATIENCE=4 ./$(BUILD)/tests/viewer_e2e_tests \
 		--gtest_also_run_disabled_tests --gtest_filter=ViewerTest.DISABLED_RandomUseLeavesTheViewerHealthy
 
 run: configure
