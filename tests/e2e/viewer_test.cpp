@@ -1,4 +1,4 @@
-// End to end: the real viewer in one private Xvfb, driven by XTest through the
+// End to end: the real viewer in a private Xvfb, driven by XTest through the
 // product's X driver, with its stdout, exit status, window title and pixels
 // checked. Each scenario starts a viewer of its own.
 #include "app/scene.h"
