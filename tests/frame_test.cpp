@@ -11,11 +11,6 @@ namespace {
 
 using FrameTest = CoreTest;
 
-void expectExactly(const Point& p, const Point& q)
-{
-    expectPoint(p, q.x, q.y, q.z, 0);
-}
-
 // Gives the object two vertices; the start state releases them again.
 void giveTwoVertices()
 {
@@ -126,7 +121,7 @@ TEST_F(FrameTest, LocalRotationsTurnAboutTheFramesOwnAxes)
         expectPoint(localAxisX, c.x.x, c.x.y, c.x.z);
         expectPoint(localAxisY, c.y.x, c.y.y, c.y.z);
         expectPoint(localAxisZ, c.z.x, c.z.y, c.z.z);
-        expectExactly(localOrigin, c.origin);
+        expectPoint(localOrigin, c.origin.x, c.origin.y, c.origin.z, 0);
     }
     // The shortcut is exactly the global step about x.
     resetLocalFrame();
@@ -135,7 +130,7 @@ TEST_F(FrameTest, LocalRotationsTurnAboutTheFramesOwnAxes)
     const Point shortcutY = localAxisY;
     resetLocalFrame();
     rotate(1.0f, stepCosine(), stepSine(), 'x');
-    expectExactly(shortcutY, localAxisY);
+    expectPoint(shortcutY, localAxisY.x, localAxisY.y, localAxisY.z, 0);
 }
 
 TEST_F(FrameTest, UnknownOrDegenerateAxisChangesNothingAndPrintsNothing)
@@ -146,7 +141,7 @@ TEST_F(FrameTest, UnknownOrDegenerateAxisChangesNothingAndPrintsNothing)
     localRotate(1.0f, 'y'); // an axis of zero length
     localRotate(1.0f, 'X');
     EXPECT_EQ(out.text(), "");
-    expectExactly(localOrigin, Point{2.0f, 3.0f, 4.0f});
+    expectPoint(localOrigin, 2, 3, 4, 0);
 }
 
 } // namespace

@@ -160,16 +160,10 @@ bool ChildProcess::waitFor(const std::string& text, Seconds timeout)
             cursor_ = at + text.size();
             return true;
         }
-        if (Clock::now() >= deadline)
-            return false;
-        if (!status_)
-            waitForExit(Seconds(0));
-        else if (out_.find(text, cursor_) == std::string::npos) {
-            readAvailable(0);
-            if (out_.find(text, cursor_) == std::string::npos)
-                return false; // ended without it
-        }
-        readAvailable(20);
+        if (status_ || Clock::now() >= deadline)
+            return false; // ended without it (waitForExit read all it printed), or too late
+        if (!waitForExit(Seconds(0)))
+            readAvailable(20);
     }
 }
 

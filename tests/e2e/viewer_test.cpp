@@ -121,9 +121,7 @@ protected:
 
     std::function<bool(const Image&)> centreIsBlue = [this](const Image& i) { return isSurfaceBlue(i.at(centre, centre)); };
     std::function<bool(const Image&)> calm = [this](const Image& i) { return i.coloursAround(centre, centre, centre - 1) == 1; };
-    std::function<bool(const Image&)> rippledNearCentre = [this](const Image& i) {
-        return i.coloursAround(centre, centre, 60) > 8;
-    };
+    std::function<bool(const Image&)> rippledNearCentre = [this](const Image& i) { return i.coloursAround(centre, centre, 60) > 8; };
 
     static XvfbServer* xvfb;
     static XDriver* x;
@@ -358,7 +356,7 @@ TEST_F(ViewerTest, DISABLED_RandomUseLeavesTheViewerHealthy)
         if (x->width() < 60 || x->height() < 60) // a tiny window: make room for the spot
             x->resize(300, 300);
         x->releaseAllButtons(); // a held button would swallow the press
-        return outputOf("").size() < std::string::npos;
+        outputOf("");
     };
     auto memoryAtStartSize = [&] {
         x->resize(300, 300);
@@ -389,7 +387,7 @@ TEST_F(ViewerTest, DISABLED_RandomUseLeavesTheViewerHealthy)
         }
         if (events % 8 == 0)
             answers();
-        ASSERT_FALSE(viewer->waitForExit(Seconds(0))) << "the viewer ended\n" << viewer->errors();
+        ASSERT_FALSE(HasFailure() || viewer->waitForExit(Seconds(0))) << events << " events\n" << viewer->errors();
     }
     const long endMemory = memoryAtStartSize();
     std::istringstream lines(viewer->allOutput());
