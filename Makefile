@@ -1,11 +1,12 @@
 # Thin front for CMake: `make` builds everything, `make test` runs every test,
-# `make run` builds and starts the viewer alone, `make bench` runs the
-# benchmarks, `make soak` drives the sanitized viewer at random for ten
-# minutes, `make distclean` removes the build folder.
+# `make run` builds and starts the viewer alone, `make package` builds the
+# Debian package in build-deb/, `make bench` runs the benchmarks, `make soak`
+# drives the sanitized viewer at random for ten minutes, `make distclean`
+# removes the build folders.
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 
-.PHONY: all build configure test run bench soak distclean
+.PHONY: all build configure test run package bench soak distclean
 
 all: build
 
@@ -23,6 +24,9 @@ test: build
 bench:
 	@bash scripts/bench.sh
 
+package:
+	@bash scripts/package.sh
+
 # The soak for SOAK_SECONDS (default ten minutes) against the sanitized viewer.
 SOAK_SECONDS ?= 600
 soak: build
@@ -35,4 +39,4 @@ run: configure
 	./$(BUILD)/tarnwick
 
 distclean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-deb

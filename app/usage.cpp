@@ -8,31 +8,61 @@
 #define TARNWICK_VERSION "unknown"
 #endif
 
-static const char usageText[] =
-    "Usage: tarnwick [-display DISPLAY] [-geometry WxH+X+Y] [other GLUT options]\n"
-    "       tarnwick --help | -h | --version\n"
-    "\n"
-    "A 64 x 64 water surface rippling in real time; the light of a lamp above the\n"
-    "pool is refracted through its 7938 triangles onto the floor, where the focused\n"
-    "light draws a caustic pattern.\n"
-    "\n"
-    "Keys act on the exact character typed (where one case is shown, the other\n"
-    "does nothing):\n"
-    "  5        splash in the centre        w        travelling wave (holds input)\n"
-    "  b        burst drops on/off          v        sprinkle drops on/off\n"
-    "  p P      perspective/orthographic    c C      aim at origin/local frame\n"
-    "  f        reset camera and frame      s S      print the axes legend\n"
-    "  [ ] ; ' . /    turn the local frame 15 degrees about global x, y, z (-, +)\n"
-    "  i o k l m ,    turn it about its own x, y, z (-, +; also I O K L M)\n"
-    "  - =      scale the object vertex list (it is empty)\n"
-    "  Esc      quit with status 1          q Q      quit with status 0\n"
-    "Mouse:\n"
-    "  left drag      orbit the camera, one degree per pixel\n"
-    "  right drag     zoom; dragging down moves the eye away\n"
-    "  middle click   drop water on the grid vertex under the pointer, then zoom\n"
-    "\n"
-    "Every event prints one line on standard output. The README explains the\n"
-    "controls, the lines and the error messages in full.\n";
+// The controls, one row a command: the source of the keys and buttons that
+// --help, the README and the man page list (a test holds them together).
+struct Control {
+    const char* input;  // keys separated by spaces, or a button and a gesture
+    const char* action;
+};
+
+static const Control keyControls[] = {
+    {"Esc", "quit with status 1"},
+    {"q Q", "quit with status 0"},
+    {"5", "splash in the centre"},
+    {"b", "burst drops on/off (switches sprinkle off)"},
+    {"v", "sprinkle drops on/off (switches burst off)"},
+    {"w", "travelling wave: 351 frames, input waits until it ends"},
+    {"c C", "aim the camera at the origin or at the local frame"},
+    {"p P", "switch between perspective and orthographic projection"},
+    {"s S", "print the axes colour legend"},
+    {"f", "reset the camera and the local frame"},
+    {"[ ]", "turn the local frame 15 degrees about the global x axis (-, +)"},
+    {"; '", "the same about the global y axis"},
+    {". /", "the same about the global z axis"},
+    {"i I o O", "turn the local frame 15 degrees about its own x axis (-, +)"},
+    {"k K l L", "the same about its own y axis"},
+    {"m M ,", "the same about its own z axis"},
+    {"- =", "scale the object vertex list by 0.75 or 1.25 (it is empty)"},
+};
+
+static const Control mouseControls[] = {
+    {"left drag", "orbit the camera, one degree per pixel"},
+    {"middle click", "drop water on the grid vertex under the pointer, then zoom"},
+    {"right drag", "zoom; dragging down moves the eye away"},
+};
+
+static void printUsage()
+{
+    std::fputs("Usage: tarnwick [-display DISPLAY] [-geometry WxH+X+Y] [other GLUT options]\n"
+               "       tarnwick --help | -h | --version\n"
+               "\n"
+               "A 64 x 64 water surface rippling in real time; the light of a lamp above the\n"
+               "pool is refracted through its 7938 triangles onto the floor, where the focused\n"
+               "light draws a caustic pattern.\n"
+               "\n"
+               "Keys act on the exact character typed (where one case is shown, the other\n"
+               "does nothing):\n",
+               stdout);
+    for (const Control& control : keyControls)
+        std::printf("  %-9s %s\n", control.input, control.action);
+    std::fputs("Mouse:\n", stdout);
+    for (const Control& control : mouseControls)
+        std::printf("  %-13s %s\n", control.input, control.action);
+    std::fputs("\n"
+               "Every event prints one line on standard output. The README and the manual\n"
+               "page (man tarnwick) explain the controls and the lines in full.\n",
+               stdout);
+}
 
 // The toolkit options that take a value: that value is never one of ours.
 static bool takesValue(const char* option)
@@ -45,7 +75,7 @@ bool answerInformationOptions(int argc, char** argv)
     for (int k = 1; k < argc; ++k) {
         const char* option = argv[k];
         if (std::strcmp(option, "--help") == 0 || std::strcmp(option, "-h") == 0) {
-            std::fputs(usageText, stdout);
+            printUsage();
             return true;
         }
         if (std::strcmp(option, "--version") == 0) {

@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
 # deps.sh -- installs the Debian packages that a task needs, when missing.
-# Usage: scripts/deps.sh run|test|bench|demo ...   (idempotent; apt-get only when something is missing)
+# Usage: scripts/deps.sh run|test|bench|demo|package ...   (idempotent; apt-get only when something is missing)
 set -euo pipefail
 
 build=(g++ cmake make freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri)
 declare -A extra=(
   [run]=""
-  [test]="libgtest-dev xvfb xauth libx11-dev libxtst-dev libpng-dev valgrind imagemagick libbenchmark-dev"
+  [test]="libgtest-dev xvfb xauth libx11-dev libxtst-dev libpng-dev valgrind imagemagick libbenchmark-dev
+          debhelper dpkg-dev lintian desktop-file-utils appstream man-db openbox wmctrl"
   [bench]="libbenchmark-dev xvfb libx11-dev libxtst-dev libpng-dev"
   [demo]="xvfb xauth libx11-dev libxtst-dev libpng-dev imagemagick"
+  [package]="debhelper dpkg-dev"
 )
 
 wanted=("${build[@]}")
 for task in "$@"; do
-  [[ -v "extra[$task]" ]] || { echo "deps.sh: unknown task '$task' (run, test, bench or demo)" >&2; exit 2; }
-  read -r -a more <<<"${extra[$task]}"
+  [[ -v "extra[$task]" ]] || { echo "deps.sh: unknown task '$task' (run, test, bench, demo or package)" >&2; exit 2; }
+  read -r -d '' -a more <<<"${extra[$task]}" || true # the list may span lines
   wanted+=("${more[@]+"${more[@]}"}")
 done
 

@@ -1,14 +1,18 @@
 // demo.cpp -- a short scripted tour of the real viewer, saved as pictures:
 // the start view, a splash, burst drops, the view from water level after a
 // reset, the caustic floor from below, the side view during a wave, and the
-// frames of an animation of ripples and caustics.
+// frames of an animation of ripples and caustics. With --icon, one large
+// picture instead, the source of the program's icon: the whole pool seen from
+// below its floor, just after a splash, its rings focusing the light.
 //
 // Usage: tarnwick_demo VIEWER OUTPUT-FOLDER   (on a private Xvfb of its own)
+//        tarnwick_demo --icon VIEWER PICTURE
 #include "tools/xdriver.h"
 
 #include <cstdio>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -26,6 +30,28 @@ Image busiestOf(XDriver& x, int captures, int everyMilliseconds)
         Image next = x.capture();
         if (next.coloursAround(next.width / 2, next.height / 2, next.width / 2) >
             best.coloursAround(best.width / 2, best.height / 2, best.width / 2))
+            best = std::move(next);
+    }
+    return best;
+}
+
+// Pixels lit near white: the floor where the waves focus the light.
+int brightPixels(const Image& image)
+{
+    int count = 0;
+    for (std::size_t k = 0; k + 2 < image.rgb.size(); k += 3)
+        count += image.rgb[k] > 180 && image.rgb[k + 1] > 180 && image.rgb[k + 2] > 180;
+    return count;
+}
+
+// Of several quick captures, the one with the most light on the floor.
+Image brightestOf(XDriver& x, int captures, int everyMilliseconds)
+{
+    Image best = x.capture();
+    for (int k = 1; k < captures; ++k) {
+        pause(everyMilliseconds);
+        Image next = x.capture();
+        if (brightPixels(next) > brightPixels(best))
             best = std::move(next);
     }
     return best;
@@ -107,6 +133,27 @@ public:
         return ok && viewer_.waitForExit(Seconds(60)) == 0;
     }
 
+    // From below the floor, zoomed out until the pool fills the middle of the
+    // window; the splash's first rings are the brightest.
+    bool icon(const std::string& path)
+    {
+        x_.movePointer(256, 400);
+        x_.typeChar('f');
+        x_.pressButton(0, 256, 400);
+        x_.movePointer(256, 250);
+        x_.releaseButton(0, 256, 250);
+        x_.drag(2, 256, 5, 256, 500, 4);
+        settle();
+        x_.typeChar('5');
+        const Image picture = brightestOf(x_, 16, 25);
+        if (!picture.savePng(path)) {
+            std::fprintf(stderr, "cannot write %s\n", path.c_str());
+            return false;
+        }
+        x_.typeChar('q');
+        return viewer_.waitForExit(Seconds(60)) == 0;
+    }
+
 private:
     XDriver& x_;
     ChildProcess& viewer_;
@@ -117,15 +164,23 @@ private:
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s VIEWER OUTPUT-FOLDER\n", argv[0]);
+    const bool iconOnly = argc == 4 && std::string(argv[1]) == "--icon";
+    if (argc != 3 && !iconOnly) {
+        std::fprintf(stderr, "usage: %s VIEWER OUTPUT-FOLDER\n       %s --icon VIEWER PICTURE\n", argv[0], argv[0]);
         return 2;
     }
+    const char* viewerPath = argv[iconOnly ? 2 : 1];
+    // The tour runs at the toolkit's default size; the icon's source is larger.
+    const std::string side = iconOnly ? "512" : "300";
+    std::vector<std::string> viewerArgv{viewerPath};
+    if (iconOnly)
+        viewerArgv.insert(viewerArgv.end(), {"-geometry", side + "x" + side + "+0+0"});
     try {
         XvfbServer xvfb;
         XDriver x(xvfb.display());
-        const auto viewer = startOnDisplay({argv[1]}, xvfb.display(), "Resized to 300 300\n");
-        if (viewer->allOutput().find("Resized to 300 300\n") == std::string::npos) {
+        const std::string ready = "Resized to " + side + " " + side + "\n";
+        const auto viewer = startOnDisplay(viewerArgv, xvfb.display(), ready);
+        if (viewer->allOutput().find(ready) == std::string::npos) {
             std::fprintf(stderr, "the viewer did not start:\n%s", viewer->errors().c_str());
             return 1;
         }
@@ -133,8 +188,8 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "no viewer window\n");
             return 1;
         }
-        Tour tour(x, *viewer, argv[2]);
-        return tour.run() ? 0 : 1;
+        Tour tour(x, *viewer, iconOnly ? "" : argv[2]);
+        return (iconOnly ? tour.icon(argv[3]) : tour.run()) ? 0 : 1;
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "demo: %s\n", failure.what());
         return 1;
