@@ -161,7 +161,7 @@ TEST_F(AppTest, HelpAndVersionAreAnsweredAndEverythingElseIsLeftToTheToolkit)
         std::vector<const char*> args;
         const char* printedStart; // nullptr: nothing answered
     } cases[] = {{{"tarnwick", "-geometry", "400x300", "-h"}, "Usage: tarnwick "},
-                 {{"tarnwick", "--version"}, "tarnwick 0.1\n"},
+                 {{"tarnwick", "--version"}, "tarnwick " TARNWICK_VERSION "\n"},
                  {{"tarnwick", "-display", "--help", "--helper"}, nullptr}}; // --help names a display
     for (const auto& c : cases) {
         StdoutCapture out;
