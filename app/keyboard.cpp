@@ -43,6 +43,8 @@ static void rotateStep(float direction, char axis)
 
 void keyboard(unsigned char key, int, int)
 {
+    // One row a command, both cases of a key on the same row.
+    // clang-format off
     switch (key) {
     case escapeKey: std::exit(1);
     case 'q': case 'Q': std::exit(0);
@@ -70,5 +72,6 @@ void keyboard(unsigned char key, int, int)
     case ',': localRotate(+1.0f, 'z'); break;
     default: break; // no command: only the redisplay below
     }
+    // clang-format on
     glutPostRedisplay();
 }
