@@ -17,7 +17,7 @@
 void restoreLoadState();
 
 // ---- Window and input (pixels; a reset leaves them alone)
-extern int windowWidth;  // stored by reshape
+extern int windowWidth; // stored by reshape
 extern int windowHeight;
 extern int perspectiveMode; // 1: perspective with a look-at camera; 0: orthographic ('p')
 extern int lastMouseX;      // pointer at the last mouse or motion event, y counted down

@@ -11,7 +11,7 @@
 // The controls, one row a command: the source of the keys and buttons that
 // --help, the README and the man page list (a test holds them together).
 struct Control {
-    const char* input;  // keys separated by spaces, or a button and a gesture
+    const char* input; // keys separated by spaces, or a button and a gesture
     const char* action;
 };
 

@@ -8,11 +8,11 @@
 #include "app/camera.h"
 #include "app/render.h"
 #include "app/scene.h"
-#include "optics/display.h"
 #include "bench/report.h"
 #include "bench/scenes.h"
-#include "tools/xdriver.h"
+#include "optics/display.h"
 #include "optics/shading.h"
+#include "tools/xdriver.h"
 #include "water/drops.h"
 
 #include <GL/freeglut.h>
@@ -20,8 +20,8 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <cstring>
+#include <memory>
 #include <string>
 
 namespace {
@@ -35,7 +35,8 @@ void BM_TickInWindow(benchmark::State& state)
         idle();
     glFinish();
     burstMode = 0;
-    state.counters["ticks/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["ticks/s"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                                   benchmark::Counter::kIsRate);
 }
 
 // The same frame's OpenGL work alone: clear, the same triangles sent the same

@@ -50,12 +50,10 @@ static void stepAboutAlignedAxis(float direction, float a, float b, float c, flo
     const float sine = stepSine();
     rotate(1.0f, c / d, b / d, 'x');
     printLocalAxes("\nlocalRotate after x rotation: xcoordinates (xz): %f, %f, %f\n",
-                   "\nlocalRotate: ycoordinates (xz): %f, %f, %f\n",
-                   "\nlocalRotate: zcoordinates (xz): %f, %f, %f\n");
+                   "\nlocalRotate: ycoordinates (xz): %f, %f, %f\n", "\nlocalRotate: zcoordinates (xz): %f, %f, %f\n");
     rotate(1.0f, d, -a, 'y');
     printLocalAxes("\nlocalRotate after y rotation: xcoordinates (z): %f, %f, %f\n",
-                   "\nlocalRotate: ycoordinates (z): %f, %f, %f\n",
-                   "\nlocalRotate: zcoordinates (z): %f, %f, %f\n");
+                   "\nlocalRotate: ycoordinates (z): %f, %f, %f\n", "\nlocalRotate: zcoordinates (z): %f, %f, %f\n");
     rotate(direction, cosine, sine, 'z');
     rotate(1.0f, d, a, 'y');
     rotate(1.0f, c / d, -b / d, 'x');
@@ -71,17 +69,14 @@ void localRotate(float direction, char axis)
         return;
 
     const Point saved = localOrigin;
-    std::printf("\nBEGINNING OF local origin coords: %f,%f,%f\n", localOrigin.x, localOrigin.y,
-                localOrigin.z);
-    printLocalAxes("\nlocalRotate: xcoordinates : %f, %f, %f\n",
-                   "\nlocalRotate: ycoordinates : %f, %f, %f\n",
+    std::printf("\nBEGINNING OF local origin coords: %f,%f,%f\n", localOrigin.x, localOrigin.y, localOrigin.z);
+    printLocalAxes("\nlocalRotate: xcoordinates : %f, %f, %f\n", "\nlocalRotate: ycoordinates : %f, %f, %f\n",
                    "\nlocalRotate: zcoordinates : %f, %f, %f\n");
 
     translate(-localOrigin.x, 'x');
     translate(-localOrigin.y, 'y');
     translate(-localOrigin.z, 'z');
-    std::printf("After translationlocal origin coords: %f,%f,%f\n", localOrigin.x, localOrigin.y,
-                localOrigin.z);
+    std::printf("After translationlocal origin coords: %f,%f,%f\n", localOrigin.x, localOrigin.y, localOrigin.z);
 
     const float length = length3(end->x, end->y, end->z);
     const float a = end->x / length;
@@ -93,8 +88,7 @@ void localRotate(float direction, char axis)
         // Parallel to global x: step about x directly, no alignment needed.
         rotate(direction, stepCosine(), stepSine(), 'x');
     } else {
-        std::printf("\nLocalRotate z axis: length, a, b, c, d are: %f, %f, %f, %f. %f \n", length, a,
-                    b, c, d);
+        std::printf("\nLocalRotate z axis: length, a, b, c, d are: %f, %f, %f, %f. %f \n", length, a, b, c, d);
         stepAboutAlignedAxis(direction, a, b, c, d);
     }
 

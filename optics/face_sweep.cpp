@@ -89,9 +89,8 @@ SWEEP_BODY void findLightDirections(const FrameConstants& c)
             const float dx = c.lightX - static_cast<float>(i - gridCentre);
             const float dy = c.lightY - heights[i][j];
             const float dz = c.lightZ - static_cast<float>(j - gridCentre);
-            const float len = static_cast<float>(__builtin_sqrt(static_cast<double>(dx) * dx +
-                                                                static_cast<double>(dy) * dy +
-                                                                static_cast<double>(dz) * dz));
+            const float len = static_cast<float>(__builtin_sqrt(
+                static_cast<double>(dx) * dx + static_cast<double>(dy) * dy + static_cast<double>(dz) * dz));
             toLightX[i][j] = dx / len;
             toLightY[i][j] = dy / len;
             toLightZ[i][j] = dz / len;
@@ -107,9 +106,9 @@ SWEEP_BODY void sweepRow(const CornerRow& in, const FrameConstants frame, FaceRo
     const float* __restrict h0 = in.height[0];
     const float* __restrict h1 = in.height[1];
     const float* __restrict h2 = in.height[2];
-    const float *__restrict x0 = in.lightX[0], *__restrict y0 = in.lightY[0], *__restrict z0 = in.lightZ[0];
-    const float *__restrict x1 = in.lightX[1], *__restrict y1 = in.lightY[1], *__restrict z1 = in.lightZ[1];
-    const float *__restrict x2 = in.lightX[2], *__restrict y2 = in.lightY[2], *__restrict z2 = in.lightZ[2];
+    const float* __restrict x0 = in.lightX[0], * __restrict y0 = in.lightY[0], * __restrict z0 = in.lightZ[0];
+    const float* __restrict x1 = in.lightX[1], * __restrict y1 = in.lightY[1], * __restrict z1 = in.lightZ[1];
+    const float* __restrict x2 = in.lightX[2], * __restrict y2 = in.lightY[2], * __restrict z2 = in.lightZ[2];
     for (int j = 0; j < lanesPerRow; ++j) {
         // Normal: the negated, normalised a x b of the two edges from corner 0.
         const FaceNormal n = faceNormal(ax, h1[j] - h0[j], az, bx, h2[j] - h0[j], bz);
@@ -132,8 +131,8 @@ SWEEP_BODY void sweepRow(const CornerRow& in, const FrameConstants frame, FaceRo
         out->hitZ[0][j] = hit0.z;
         out->hitZ[1][j] = hit1.z;
         out->hitZ[2][j] = hit2.z;
-        const float floorArea = halfCrossLength(hit1.x - hit0.x, c.floorY - c.floorY, hit1.z - hit0.z,
-                                                hit2.x - hit0.x, c.floorY - c.floorY, hit2.z - hit0.z);
+        const float floorArea = halfCrossLength(hit1.x - hit0.x, c.floorY - c.floorY, hit1.z - hit0.z, hit2.x - hit0.x,
+                                                c.floorY - c.floorY, hit2.z - hit0.z);
         out->floorArea[j] = floorArea;
 
         // Intensity, shade and floor colour.
@@ -141,7 +140,8 @@ SWEEP_BODY void sweepRow(const CornerRow& in, const FrameConstants frame, FaceRo
         out->intensity[j] = intensity;
         const float shade = surfaceShade(lightDot);
         out->shade[j] = shade;
-        const float b = floorBrightness(lightFactor(c.lightWeightX, c.lightWeightY, c.lightWeightZ, nx, ny, nz), intensity);
+        const float b = floorBrightness(lightFactor(c.lightWeightX, c.lightWeightY, c.lightWeightZ, nx, ny, nz),
+                                        intensity);
         out->brightness[j] = b;
         const Colour colour = floorColour(b, shade);
         out->red[j] = colour.red;

@@ -5,13 +5,13 @@
 // Vertex k stands at world (ik - 32, heightField[ik][jk], jk - 32). The three
 // rows come first, then the three columns; likewise three hit x, then three hit z.
 struct WaterFace {
-    int i0, i1, i2;   // grid rows of vertices 0, 1, 2
-    int j0, j1, j2;   // grid columns of vertices 0, 1, 2
-    float floorArea;  // area of the face's floor triangle (at y = floorY)
-    float intensity;  // surface triangle area / floorArea: above 1, the light is focused
-    float nx, ny, nz; // unit face normal; ny > 0 always
-    float lightDot;   // normal . lightPos (the light's position vector, not a direction)
-    float shade;      // blue level of the surface triangle
+    int i0, i1, i2;            // grid rows of vertices 0, 1, 2
+    int j0, j1, j2;            // grid columns of vertices 0, 1, 2
+    float floorArea;           // area of the face's floor triangle (at y = floorY)
+    float intensity;           // surface triangle area / floorArea: above 1, the light is focused
+    float nx, ny, nz;          // unit face normal; ny > 0 always
+    float lightDot;            // normal . lightPos (the light's position vector, not a direction)
+    float shade;               // blue level of the surface triangle
     float hitX0, hitX1, hitX2; // floor x of each vertex's refracted ray
     float hitZ0, hitZ1, hitZ2; // floor z of each vertex's refracted ray
 };
@@ -53,8 +53,8 @@ OPTICS_INLINE FaceNormal faceNormal(float ax, float ay, float az, float bx, floa
     const float wx = static_cast<float>(static_cast<double>(ay) * bz - static_cast<double>(az) * by);
     const float wy = static_cast<float>(static_cast<double>(az) * bx - static_cast<double>(ax) * bz);
     const float wz = static_cast<float>(static_cast<double>(ax) * by - static_cast<double>(ay) * bx);
-    const double crossLength =
-        __builtin_sqrt(static_cast<double>(wx) * wx + static_cast<double>(wy) * wy + static_cast<double>(wz) * wz);
+    const double crossLength = __builtin_sqrt(static_cast<double>(wx) * wx + static_cast<double>(wy) * wy +
+                                              static_cast<double>(wz) * wz);
     const float len = static_cast<float>(crossLength);
     return {-wx / len, -wy / len, -wz / len, crossLength};
 }

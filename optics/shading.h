@@ -10,10 +10,10 @@
 extern int drawSurface;
 
 // Thresholds and factors of the frame's colours.
-const double lightDivisor = 10.0;       // shade = lightDot / 10 * 0.85
+const double lightDivisor = 10.0; // shade = lightDot / 10 * 0.85
 const double surfaceFactor = 0.85;
-const double brightnessDivisor = 20.0;  // b = B * intensity / 20
-const double floorThreshold = 0.1;      // a floor triangle is drawn when b >= 0.1
+const double brightnessDivisor = 20.0; // b = B * intensity / 20
+const double floorThreshold = 0.1;     // a floor triangle is drawn when b >= 0.1
 const double floorRedFactor = 0.55;
 const double floorGreenFactor = 0.65;
 

@@ -22,9 +22,18 @@ extern "C" void* __libc_realloc(void*, std::size_t);
 static bool counting = false;
 static long allocations = 0;
 
-extern "C" void* malloc(std::size_t size) { return allocations += counting, __libc_malloc(size); }
-extern "C" void* calloc(std::size_t n, std::size_t size) { return allocations += counting, __libc_calloc(n, size); }
-extern "C" void* realloc(void* block, std::size_t size) { return allocations += counting, __libc_realloc(block, size); }
+extern "C" void* malloc(std::size_t size)
+{
+    return allocations += counting, __libc_malloc(size);
+}
+extern "C" void* calloc(std::size_t n, std::size_t size)
+{
+    return allocations += counting, __libc_calloc(n, size);
+}
+extern "C" void* realloc(void* block, std::size_t size)
+{
+    return allocations += counting, __libc_realloc(block, size);
+}
 
 int framesDrawn = 0;
 void display()

@@ -39,7 +39,8 @@ TEST_F(AppTest, StartStateIsRestoredWholeAndTheResetKeepsTheWater)
     resetScene(); // a second reset is harmless
     EXPECT_EQ(resetOutput.text(), "");
     expectPoint(eyePos, 0, 0, 10, 0); // set directly, not from the angles
-    EXPECT_EQ(std::make_tuple(camAzimuth, camElevation, camDistance, lookAtOrigin), std::make_tuple(0.0f, 1.57f, 10.0f, 1.0f));
+    EXPECT_EQ(std::make_tuple(camAzimuth, camElevation, camDistance, lookAtOrigin),
+              std::make_tuple(0.0f, 1.57f, 10.0f, 1.0f));
     expectPoint(localAxisX, 1, 0, 0, 0);
     // The water, its mesh, the modes, counters and projection are left alone.
     EXPECT_EQ(std::make_tuple(faceCount, perspectiveMode, burstMode, wavePhase, tickCount, heightField[3][3]),
@@ -56,7 +57,7 @@ TEST_F(AppTest, StartStateIsRestoredWholeAndTheResetKeepsTheWater)
 
 TEST_F(AppTest, ElevationLimitsApplyTheFirstRuleThatHolds)
 {
-    const std::pair<float, float> cases[] = {{1.6f, 1.5607964f}, {3.2f, 3.13f}, {3.14f, 3.13f}, {-0.2f, 0.01f},
+    const std::pair<float, float> cases[] = {{1.6f, 1.5607964f}, {3.2f, 3.13f}, {3.14f, 3.13f},          {-0.2f, 0.01f},
                                              {0.0f, 0.01f},      {1.0f, 1.0f},  {1.5707963f, 1.5707963f}};
     for (const auto& [before, after] : cases) {
         camElevation = before;
@@ -136,8 +137,8 @@ TEST_F(AppTest, KeysSwitchTheDropModesAndTheLookAtTarget)
     const struct {
         void (*key)();
         int burst, sprinkle;
-    } steps[] = {{toggleBurstMode, 1, 0},    {toggleSprinkleMode, 0, 1}, {toggleBurstMode, 1, 0},
-                 {toggleBurstMode, 0, 0},    {toggleSprinkleMode, 0, 1}, {toggleSprinkleMode, 0, 0}};
+    } steps[] = {{toggleBurstMode, 1, 0}, {toggleSprinkleMode, 0, 1}, {toggleBurstMode, 1, 0},
+                 {toggleBurstMode, 0, 0}, {toggleSprinkleMode, 0, 1}, {toggleSprinkleMode, 0, 0}};
     for (const auto& step : steps) {
         step.key();
         EXPECT_EQ(std::make_pair(burstMode, sprinkleMode), std::make_pair(step.burst, step.sprinkle));
@@ -165,7 +166,8 @@ TEST_F(AppTest, HelpAndVersionAreAnsweredAndEverythingElseIsLeftToTheToolkit)
                  {{"tarnwick", "-display", "--help", "--helper"}, nullptr}}; // --help names a display
     for (const auto& c : cases) {
         StdoutCapture out;
-        const bool answered = answerInformationOptions(static_cast<int>(c.args.size()), const_cast<char**>(c.args.data()));
+        const bool answered = answerInformationOptions(static_cast<int>(c.args.size()),
+                                                       const_cast<char**>(c.args.data()));
         const std::string text = out.text();
         EXPECT_EQ(answered, c.printedStart != nullptr) << c.args.back();
         EXPECT_EQ(text.rfind(c.printedStart ? c.printedStart : "", 0), 0u) << c.args.back();

@@ -52,8 +52,10 @@ TEST_F(FrameTest, RotationsTurnEverythingAboutTheWorldOrigin)
         char axis;
         float direction;
         Point x, y, z;
-    } cases[] = {{'x', 1, {1, 0, 0}, {0, 0, 1}, {0, -1, 0}},  {'y', 1, {0, 0, -1}, {0, 1, 0}, {1, 0, 0}},
-                 {'z', 1, {0, 1, 0}, {-1, 0, 0}, {0, 0, 1}},  {'z', -1, {0, -1, 0}, {1, 0, 0}, {0, 0, 1}},
+    } cases[] = {{'x', 1, {1, 0, 0}, {0, 0, 1}, {0, -1, 0}},
+                 {'y', 1, {0, 0, -1}, {0, 1, 0}, {1, 0, 0}},
+                 {'z', 1, {0, 1, 0}, {-1, 0, 0}, {0, 0, 1}},
+                 {'z', -1, {0, -1, 0}, {1, 0, 0}, {0, 0, 1}},
                  {'Z', 1, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
     StdoutCapture quiet;
     for (const auto& c : cases) {
@@ -103,14 +105,50 @@ TEST_F(FrameTest, LocalRotationsTurnAboutTheFramesOwnAxes)
         char axis;
         Point x, y, z, origin;
     } cases[] = {
-        {"x from the start: the shortcut", [] {}, 1, 'x', {1, 0, 0}, {0, 0.965926f, 0.258819f}, {0, -0.258819f, 0.965926f}, {0, 0, 0}},
-        {"y from the start", [] {}, 1, 'y', {0.965926f, 0, -0.258819f}, {0, 1, 0}, {0.258819f, 0, 0.965926f}, {0, 0, 0}},
-        {"z about a displaced origin", [] { translate(5, 'x'); }, 1, 'z', {5.965926f, 0.258819f, 0},
-         {4.741181f, 0.965926f, 0}, {5, 0, 1}, {5, 0, 0}},
-        {"x after a step about y: a general case", [] { localRotate(1, 'y'); }, 1, 'x',
-         {0.965926f, 0, -0.258819f}, {0.066987f, 0.965926f, 0.25f}, {0.25f, -0.258819f, 0.933013f}, {0, 0, 0}},
-        {"back and forth", [] { translate(-2, 'z'); localRotate(1, 'y'); localRotate(1, 'x'); }, -1, 'x',
-         {0.965926f, 0, -2.258819f}, {0, 1, -2}, {0.258819f, 0, -1.034074f}, {0, 0, -2}},
+        {"x from the start: the shortcut",
+         [] {},
+         1,
+         'x',
+         {1, 0, 0},
+         {0, 0.965926f, 0.258819f},
+         {0, -0.258819f, 0.965926f},
+         {0, 0, 0}},
+        {"y from the start",
+         [] {},
+         1,
+         'y',
+         {0.965926f, 0, -0.258819f},
+         {0, 1, 0},
+         {0.258819f, 0, 0.965926f},
+         {0, 0, 0}},
+        {"z about a displaced origin",
+         [] { translate(5, 'x'); },
+         1,
+         'z',
+         {5.965926f, 0.258819f, 0},
+         {4.741181f, 0.965926f, 0},
+         {5, 0, 1},
+         {5, 0, 0}},
+        {"x after a step about y: a general case",
+         [] { localRotate(1, 'y'); },
+         1,
+         'x',
+         {0.965926f, 0, -0.258819f},
+         {0.066987f, 0.965926f, 0.25f},
+         {0.25f, -0.258819f, 0.933013f},
+         {0, 0, 0}},
+        {"back and forth",
+         [] {
+             translate(-2, 'z');
+             localRotate(1, 'y');
+             localRotate(1, 'x');
+         },
+         -1,
+         'x',
+         {0.965926f, 0, -2.258819f},
+         {0, 1, -2},
+         {0.258819f, 0, -1.034074f},
+         {0, 0, -2}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -33,8 +33,10 @@ TEST_F(OpticsTest, BuildZeroesTheGridsAndLaysOutBothFamilies)
     EXPECT_EQ(heightField[3][4], 0.0f);
     EXPECT_EQ(partnerField[63][63], 0.0f);
     const int layout[][7] = {// face, then (i, j) of vertices 0, 1, 2
-                             {0, 0, 0, 1, 0, 0, 1},          {3968, 62, 62, 63, 62, 62, 63},
-                             {3969, 0, 1, 1, 0, 1, 1},       {7937, 62, 63, 63, 62, 63, 63}};
+                             {0, 0, 0, 1, 0, 0, 1},
+                             {3968, 62, 62, 63, 62, 62, 63},
+                             {3969, 0, 1, 1, 0, 1, 1},
+                             {7937, 62, 63, 63, 62, 63, 63}};
     for (const auto& row : layout) {
         const WaterFace& f = faces[row[0]];
         EXPECT_EQ((std::vector<int>{f.i0, f.j0, f.i1, f.j1, f.i2, f.j2}), std::vector<int>(row + 1, row + 7)) << row[0];
@@ -103,7 +105,8 @@ TEST_F(OpticsTest, TiltedFacesBendTheLight)
     computeCaustics();
     const WaterFace& upright = faces[centreFace];
     ASSERT_LT(std::fabs(upright.ny), 0.0235f);
-    const double along = upright.hitX0 * double(upright.nx) + floorY * double(upright.ny) + upright.hitZ0 * double(upright.nz);
+    const double along = upright.hitX0 * double(upright.nx) + floorY * double(upright.ny) +
+                         upright.hitZ0 * double(upright.nz);
     EXPECT_NEAR(along / std::hypot(upright.hitX0, floorY, upright.hitZ0), 0.0, 1e-4);
 }
 

@@ -32,7 +32,8 @@ void expectPoint(const Point& p, float x, float y, float z, float tolerance)
 
 // rotate's trace: its arguments, then the three axis end points before and
 // after, each given as three comma-separated triples.
-static std::string rotateTrace(const std::string& arguments, const std::string (&before)[3], const std::string (&after)[3])
+static std::string rotateTrace(const std::string& arguments, const std::string (&before)[3],
+                               const std::string (&after)[3])
 {
     std::string trace = "Rotate arguments: cosine and sine: " + arguments;
     for (int stage = 0; stage < 2; ++stage) {

@@ -16,7 +16,6 @@ namespace {
 using WaterTest = CoreTest;
 using Cell = std::pair<int, int>;
 
-
 // Bit for bit, on random heights: the neighbour sum in double, halved, minus
 // the cell, rounded to float; times 0.9, rounded to float, interior cells only
 // (swept here in the opposite order to the step's own). The frame sees the new
@@ -76,15 +75,16 @@ int drawsOfOneTick()
 
 TEST_F(WaterTest, WorkedBurstTickDrawsTheSequenceAndPlacesTheNineDrops)
 {
-    const int draws[] = {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358,
-                         26962, 24464, 5705, 28145, 23281, 16827, 9961, 491};
+    const int draws[] = {41,    18467, 6334, 26500, 19169, 15724, 11478, 29358,
+                         26962, 24464, 5705, 28145, 23281, 16827, 9961,  491};
     for (int value : draws)
         EXPECT_EQ(nextRandom(), value);
     randomState = 1;
     burstMode = 1;
     tickCount = 17;
     idle();
-    const std::set<Cell> drops = {{16, 48}, {48, 48}, {5, 29}, {17, 40}, {35, 7}, {35, 21}, {49, 21}, {32, 32}, {32, 44}};
+    const std::set<Cell> drops = {{16, 48}, {48, 48}, {5, 29},  {17, 40}, {35, 7},
+                                  {35, 21}, {49, 21}, {32, 32}, {32, 44}};
     EXPECT_EQ(dippedCells(framesSeen.at(0), 15.0f), drops);
     for (std::int64_t due : dropDue)
         EXPECT_EQ(due, 37);
@@ -131,8 +131,8 @@ TEST_F(WaterTest, DropsLandOnTheLatticeOfTheTicksDivisors)
     const struct {
         std::int64_t tick;
         int divisor[4];
-    } cases[] = {{26, {6, 8, 10, 11}}, {221, {6, 8, 10, 11}}, {34, {4, 11, 9, 10}},
-                 {323, {4, 11, 9, 10}}, {38, {5, 10, 11, 9}}, {23, {7, 9, 8, 8}}};
+    } cases[] = {{26, {6, 8, 10, 11}},  {221, {6, 8, 10, 11}}, {34, {4, 11, 9, 10}},
+                 {323, {4, 11, 9, 10}}, {38, {5, 10, 11, 9}},  {23, {7, 9, 8, 8}}};
     sprinkleMode = 1;
     for (const auto& c : cases) {
         std::set<Cell> expected, landed;

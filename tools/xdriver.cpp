@@ -1,8 +1,8 @@
 // xdriver.cpp -- process, X server and XTest plumbing for the demo and the tests
 #include "tools/xdriver.h"
 
-#include <X11/Xlib.h>
 #include <X11/XKBlib.h>
+#include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -478,8 +478,8 @@ static bool reusableKeycode(const KeySym* symbols, int perCode, const std::set<i
         return false;
     for (int k = 0; k < perCode; ++k) {
         const KeySym s = symbols[k];
-        if (s != NoSymbol && (s < 0x100 || s == XK_Escape || s == XK_Tab || s == XK_Return || s == XK_BackSpace ||
-                              s == XK_Delete))
+        if (s != NoSymbol &&
+            (s < 0x100 || s == XK_Escape || s == XK_Tab || s == XK_Return || s == XK_BackSpace || s == XK_Delete))
             return false;
     }
     return true;

@@ -8,7 +8,7 @@
 
 static const float waveEndPhase = 40.0f;
 static const double wavePhaseStep = 0.1;
-static const float waveAmplitude = 10.0f;         // divided by the phase: the wave flattens with age
+static const float waveAmplitude = 10.0f;             // divided by the phase: the wave flattens with age
 static const double columnPhaseStep = 0.196349540875; // very nearly pi/16
 
 float wavePhase; // start value: restoreLoadState

@@ -2,10 +2,10 @@
 // product's X driver, with its stdout, exit status, window title and pixels
 // checked. Each scenario starts a viewer of its own.
 #include "app/scene.h"
-#include "tools/xdriver.h"
 #include "frame/frame.h"
 #include "frame/local_rotate.h"
 #include "support.h"
+#include "tools/xdriver.h"
 
 #include <gtest/gtest.h>
 
@@ -93,12 +93,13 @@ protected:
         const int spotX = 1 + markers % 50, spotY = 1 + markers / 50 % 50;
         x->pressButton(2, spotX, spotY);
         x->releaseButton(2, spotX, spotY);
-        const std::string marker =
-            "Mouse click at " + std::to_string(spotX) + " " + std::to_string(spotY) + ", button: 2, state 0\n";
+        const std::string marker = "Mouse click at " + std::to_string(spotX) + " " + std::to_string(spotY) +
+                                   ", button: 2, state 0\n";
         EXPECT_TRUE(viewer->waitFor(marker, patience)) << viewer->allOutput();
         const std::string& all = viewer->allOutput();
         const std::size_t end = all.rfind(marker);
-        const std::string printed = end == std::string::npos || end < consumed ? "" : all.substr(consumed, end - consumed);
+        const std::string printed = end == std::string::npos || end < consumed ? ""
+                                                                               : all.substr(consumed, end - consumed);
         EXPECT_TRUE(viewer->waitFor(marker.substr(0, marker.size() - 2) + "1\n", patience));
         consumed = viewer->allOutput().size();
         return printed;
@@ -119,9 +120,15 @@ protected:
         return image;
     }
 
-    std::function<bool(const Image&)> centreIsBlue = [this](const Image& i) { return isSurfaceBlue(i.at(centre, centre)); };
-    std::function<bool(const Image&)> calm = [this](const Image& i) { return i.coloursAround(centre, centre, centre - 1) == 1; };
-    std::function<bool(const Image&)> rippledNearCentre = [this](const Image& i) { return i.coloursAround(centre, centre, 60) > 8; };
+    std::function<bool(const Image&)> centreIsBlue = [this](const Image& i) {
+        return isSurfaceBlue(i.at(centre, centre));
+    };
+    std::function<bool(const Image&)> calm = [this](const Image& i) {
+        return i.coloursAround(centre, centre, centre - 1) == 1;
+    };
+    std::function<bool(const Image&)> rippledNearCentre = [this](const Image& i) {
+        return i.coloursAround(centre, centre, 60) > 8;
+    };
 
     static XvfbServer* xvfb;
     static XDriver* x;
@@ -177,15 +184,25 @@ TEST_F(ViewerTest, EveryKeyRunsItsCommand)
     const float c = stepCosine(), s = stepSine();
     using Command = std::function<void()>;
     const std::pair<std::string, Command> keys[] = {
-        {"[", [&] { rotate(-1, c, s, 'x'); }}, {"]", [&] { rotate(1, c, s, 'x'); }},
-        {";", [&] { rotate(-1, c, s, 'y'); }}, {"'", [&] { rotate(1, c, s, 'y'); }},
-        {".", [&] { rotate(-1, c, s, 'z'); }}, {"/", [&] { rotate(1, c, s, 'z'); }},
-        {"i", [] { localRotate(-1, 'x'); }},   {"O", [] { localRotate(1, 'x'); }},
-        {"K", [] { localRotate(-1, 'y'); }},   {"l", [] { localRotate(1, 'y'); }},
-        {"m", [] { localRotate(-1, 'z'); }},   {",", [] { localRotate(1, 'z'); }},
-        {"c", [] { toggleLookAt(); }},         {"C", [] { toggleLookAt(); }},
-        {"S", [] { std::printf("global axes key:\nx - green\ny - blue\nz - magenta\n"
-                               "local axes key:\nx - orange\ny - cyan\nz - yellow\n"); }},
+        {"[", [&] { rotate(-1, c, s, 'x'); }},
+        {"]", [&] { rotate(1, c, s, 'x'); }},
+        {";", [&] { rotate(-1, c, s, 'y'); }},
+        {"'", [&] { rotate(1, c, s, 'y'); }},
+        {".", [&] { rotate(-1, c, s, 'z'); }},
+        {"/", [&] { rotate(1, c, s, 'z'); }},
+        {"i", [] { localRotate(-1, 'x'); }},
+        {"O", [] { localRotate(1, 'x'); }},
+        {"K", [] { localRotate(-1, 'y'); }},
+        {"l", [] { localRotate(1, 'y'); }},
+        {"m", [] { localRotate(-1, 'z'); }},
+        {",", [] { localRotate(1, 'z'); }},
+        {"c", [] { toggleLookAt(); }},
+        {"C", [] { toggleLookAt(); }},
+        {"S",
+         [] {
+             std::printf("global axes key:\nx - green\ny - blue\nz - magenta\n"
+                         "local axes key:\nx - orange\ny - cyan\nz - yellow\n");
+         }},
         // Scaling, the drop modes and keys of no command print nothing.
         {"-=bbvvBVWFaz{?+ 7\t\r\b", [] {}},
     };
@@ -232,7 +249,7 @@ TEST_F(ViewerTest, MiddleClicksAndKeysDropWater)
     const int px = static_cast<int>(std::lround(winX)), py = 299 - static_cast<int>(std::lround(winY));
     ASSERT_GT(std::abs(px - 150) + std::abs(py - 150), 80);
     ASSERT_TRUE(calm(waitForPicture(calm))); // heights move the vertices
-    x->pressButton(1, px + 12, py); // between the vertices: nothing is hit
+    x->pressButton(1, px + 12, py);          // between the vertices: nothing is hit
     x->releaseButton(1, px + 12, py);
     EXPECT_EQ(outputOf("").find("hit at these"), std::string::npos);
     x->pressButton(1, px, py);
@@ -330,11 +347,27 @@ TEST_F(ViewerTest, ResetShowsTheWaterLevelAndTheWaveHoldsInput)
 // The beginnings of the lines the viewer prints, and the legend's lines.
 bool isViewerLine(const std::string& line)
 {
-    static const char* const starts[] = {
-        "there are the number of faces: ", "Resized to ", "Mouse click at ", "this is the mouse click: ",
-        "hit at these: ", "Mouse is at ", "ORIGIN is ", "Translation:", "Rotate arguments: ", "Before Rotate: ",
-        "After Rotate: ", "Rotate: ", "BEGINNING OF local origin coords: ", "After translationlocal origin coords: ",
-        "localRotate", "LocalRotate z axis: ", "global axes key:", "local axes key:", "x - ", "y - ", "z - "};
+    static const char* const starts[] = {"there are the number of faces: ",
+                                         "Resized to ",
+                                         "Mouse click at ",
+                                         "this is the mouse click: ",
+                                         "hit at these: ",
+                                         "Mouse is at ",
+                                         "ORIGIN is ",
+                                         "Translation:",
+                                         "Rotate arguments: ",
+                                         "Before Rotate: ",
+                                         "After Rotate: ",
+                                         "Rotate: ",
+                                         "BEGINNING OF local origin coords: ",
+                                         "After translationlocal origin coords: ",
+                                         "localRotate",
+                                         "LocalRotate z axis: ",
+                                         "global axes key:",
+                                         "local axes key:",
+                                         "x - ",
+                                         "y - ",
+                                         "z - "};
     return line.empty() || std::any_of(std::begin(starts), std::end(starts),
                                        [&](const char* start) { return line.rfind(start, 0) == 0; });
 }
@@ -378,7 +411,8 @@ TEST_F(ViewerTest, DISABLED_RandomUseLeavesTheViewerHealthy)
             std::invoke(number(0, 1) ? &XDriver::pressButton : &XDriver::releaseButton, x, number(0, 2),
                         number(-60, w + 60), number(-60, h + 60));
         } else if (pick < 90) {
-            x->drag(number(0, 2), number(0, w), number(0, h), number(-200, w + 200), number(-200, h + 200), number(1, 12));
+            x->drag(number(0, 2), number(0, w), number(0, h), number(-200, w + 200), number(-200, h + 200),
+                    number(1, 12));
         } else if (pick < 97) {
             const bool tiny = number(0, 9) == 0;
             x->resize(tiny ? number(1, 4) : number(20, 1000), tiny ? number(1, 4) : number(20, 740));
