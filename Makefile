@@ -12,8 +12,10 @@ all: build
 
 # Configures every time (a second or so): packages installed since the last
 # build bring in the tests and benchmarks they enable.
+# WERROR=ON turns warnings into errors (the test run does in CI).
 configure:
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
+		$(if $(WERROR),-DTARNWICK_WARNINGS_AS_ERRORS=$(WERROR)) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j2
