@@ -41,7 +41,7 @@ static void rotateStep(float direction, char axis)
     rotate(direction, stepCosine(), stepSine(), axis);
 }
 
-void keyboard(unsigned char key, int, int)
+void keyboard(unsigned char key, int /*x*/, int /*y*/)
 {
     // One row a command, both cases of a key on the same row.
     // clang-format off

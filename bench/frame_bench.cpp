@@ -24,10 +24,10 @@ namespace {
 void BM_FrameBaseline(benchmark::State& state, void (*makeScene)())
 {
     makeScene();
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         baselineFrameOptics();
         int drawn = 0;
-        Colour colour;
+        Colour colour{};
         for (int n = 0; n < faceCount; ++n)
             drawn += baselineFloorColour(faces[n], colour);
         benchmark::DoNotOptimize(drawn);
@@ -46,7 +46,7 @@ void frameWith(benchmark::State& state, void (*makeScene)(), SweepVectors vector
         return;
     }
     makeScene();
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         computeFrameOptics();
         benchmark::DoNotOptimize(floorTriangleCount);
         benchmark::ClobberMemory();
@@ -79,7 +79,7 @@ BENCHMARK_CAPTURE(BM_FrameAvx2, busy, makeBusyScene)->Unit(benchmark::kMicroseco
 void BM_RippleStep(benchmark::State& state)
 {
     makeBusyScene();
-    for (auto _ : state)
+    for ([[maybe_unused]] auto _ : state)
         rippleStep();
 }
 BENCHMARK(BM_RippleStep)->Unit(benchmark::kMicrosecond);
@@ -87,7 +87,7 @@ BENCHMARK(BM_RippleStep)->Unit(benchmark::kMicrosecond);
 void BM_WaveStep(benchmark::State& state)
 {
     makeFlatScene();
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         waveStep();
         if (wavePhase > 40.0f)
             wavePhase = 5.0f;
@@ -99,7 +99,7 @@ void BM_IdleTick(benchmark::State& state)
 {
     makeBusyScene();
     burstMode = 1;
-    for (auto _ : state)
+    for ([[maybe_unused]] auto _ : state)
         idle();
 }
 BENCHMARK(BM_IdleTick)->Unit(benchmark::kMicrosecond);

@@ -21,7 +21,7 @@ public:
     }
 
     // Real time per iteration in microseconds, or 0 if the benchmark did not run.
-    double microseconds(const std::string& name) const
+    [[nodiscard]] double microseconds(const std::string& name) const
     {
         const auto found = times_.find(name);
         return found == times_.end() ? 0.0 : found->second;

@@ -31,7 +31,7 @@ void BM_TickInWindow(benchmark::State& state)
 {
     makeBusyScene();
     burstMode = 1;
-    for (auto _ : state)
+    for ([[maybe_unused]] auto _ : state)
         idle();
     glFinish();
     burstMode = 0;
@@ -45,7 +45,7 @@ void BM_DrawOnlyInWindow(benchmark::State& state)
 {
     makeBusyScene();
     computeFrameOptics();
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         clearAndPlaceCamera();
         sendFrame();
     }
@@ -56,7 +56,7 @@ void BM_DrawOnlyInWindow(benchmark::State& state)
 void BM_OpticsOnly(benchmark::State& state)
 {
     makeBusyScene();
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         computeFrameOptics();
         benchmark::ClobberMemory();
     }
@@ -111,7 +111,9 @@ int main(int argc, char** argv)
     // The scenes start from the load state, which forgets the window's size.
     width = windowWidth;
     height = windowHeight;
-    std::printf("window %dx%d, renderer %s\n", width, height, reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): OpenGL's strings are unsigned bytes
+    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    std::printf("window %dx%d, renderer %s\n", width, height, renderer);
 
     benchmark::Initialize(&argc, argv);
     RecordingReporter reporter;

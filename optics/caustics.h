@@ -45,7 +45,7 @@ OPTICS_INLINE float halfCrossLength(float ux, float uy, float uz, float vx, floa
 // needs no branch around the conversions that follow.
 OPTICS_INLINE float zeroUnlessNonNegative(float s)
 {
-    std::uint32_t bits;
+    std::uint32_t bits = 0;
     std::memcpy(&bits, &s, sizeof bits);
     bits &= s >= 0.0f ? 0xFFFFFFFFu : 0u;
     std::memcpy(&s, &bits, sizeof s);

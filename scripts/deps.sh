@@ -7,7 +7,8 @@ build=(g++ cmake make freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri)
 declare -A extra=(
   [run]=""
   [test]="libgtest-dev xvfb xauth libx11-dev libxtst-dev libpng-dev valgrind imagemagick libbenchmark-dev
-          debhelper dpkg-dev lintian desktop-file-utils appstream man-db openbox wmctrl"
+          debhelper dpkg-dev lintian desktop-file-utils appstream man-db openbox wmctrl
+          clang clang-format clang-tidy python3"
   [bench]="libbenchmark-dev xvfb libx11-dev libxtst-dev libpng-dev"
   [demo]="xvfb xauth libx11-dev libxtst-dev libpng-dev imagemagick"
   [package]="debhelper dpkg-dev"

@@ -15,22 +15,25 @@
 
 #include <cstdlib>
 
-extern "C" void* __libc_malloc(std::size_t);
-extern "C" void* __libc_calloc(std::size_t, std::size_t);
-extern "C" void* __libc_realloc(void*, std::size_t);
+// glibc's own allocator, under the names it exports for interposers.
+extern "C" void* __libc_malloc(std::size_t);              // NOLINT(bugprone-reserved-identifier)
+extern "C" void* __libc_calloc(std::size_t, std::size_t); // NOLINT(bugprone-reserved-identifier)
+extern "C" void* __libc_realloc(void*, std::size_t);      // NOLINT(bugprone-reserved-identifier)
 
 static bool counting = false;
 static long allocations = 0;
 
+// The C library declares calloc and realloc with reserved parameter names,
+// which these definitions do not repeat.
 extern "C" void* malloc(std::size_t size)
 {
     return allocations += counting, __libc_malloc(size);
 }
-extern "C" void* calloc(std::size_t n, std::size_t size)
+extern "C" void* calloc(std::size_t n, std::size_t size) // NOLINT(readability-inconsistent-declaration-parameter-name)
 {
     return allocations += counting, __libc_calloc(n, size);
 }
-extern "C" void* realloc(void* block, std::size_t size)
+extern "C" void* realloc(void* block, std::size_t size) // NOLINT(readability-inconsistent-declaration-parameter-name)
 {
     return allocations += counting, __libc_realloc(block, size);
 }

@@ -104,7 +104,7 @@ TEST_F(AppTest, PickFindsTheFirstInteriorVertexStrictlyWithinFivePixels)
     std::vector<std::pair<int, int>> asked;
     const WindowProjector project = [&](Point p, double& winX, double& winY) {
         const int i = static_cast<int>(p.x) + 32, j = static_cast<int>(p.z) + 32;
-        asked.push_back({i, j});
+        asked.emplace_back(i, j);
         winX = 10.0 * i;
         winY = 10.0 * j + p.y;
         return i != 7;
@@ -124,7 +124,7 @@ TEST_F(AppTest, PickFindsTheFirstInteriorVertexStrictlyWithinFivePixels)
     }
     EXPECT_EQ(asked.front(), (std::pair<int, int>{1, 1})); // interior only, row by row
     asked.clear();
-    int i, j;
+    int i = 0, j = 0;
     heightField[20][30] = 3.0f; // the height moves the vertex on screen
     EXPECT_TRUE(findPickedVertex(200, 303, project, i, j));
     EXPECT_EQ(asked.size(), 19u * 62u + 30u);
@@ -166,8 +166,9 @@ TEST_F(AppTest, HelpAndVersionAreAnsweredAndEverythingElseIsLeftToTheToolkit)
                  {{"tarnwick", "-display", "--help", "--helper"}, nullptr}}; // --help names a display
     for (const auto& c : cases) {
         StdoutCapture out;
-        const bool answered = answerInformationOptions(static_cast<int>(c.args.size()),
-                                                       const_cast<char**>(c.args.data()));
+        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast): an argv is char** in C
+        char** argv = const_cast<char**>(c.args.data());
+        const bool answered = answerInformationOptions(static_cast<int>(c.args.size()), argv);
         const std::string text = out.text();
         EXPECT_EQ(answered, c.printedStart != nullptr) << c.args.back();
         EXPECT_EQ(text.rfind(c.printedStart ? c.printedStart : "", 0), 0u) << c.args.back();

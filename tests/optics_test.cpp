@@ -156,6 +156,7 @@ void scrambleFaces(int pattern)
 {
     const std::size_t first = offsetof(WaterFace, floorArea);
     for (int n = 0; n < faceCount; ++n)
+        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): the record's bytes
         std::memset(reinterpret_cast<char*>(&faces[n]) + first, pattern, sizeof(WaterFace) - first);
 }
 
@@ -170,7 +171,7 @@ void expectIdenticalFrames(const std::string& scene)
         const std::vector<WaterFace> expected(faces, faces + faceCount);
         std::vector<FloorTriangle> expectedFloor;
         for (int n = 0; n < faceCount; ++n) {
-            Colour colour;
+            Colour colour{};
             if (baselineFloorColour(faces[n], colour))
                 expectedFloor.push_back({colour, n});
         }

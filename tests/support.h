@@ -30,6 +30,8 @@ class StdoutCapture {
 public:
     StdoutCapture() { ::testing::internal::CaptureStdout(); }
     ~StdoutCapture() { text(); }
+    StdoutCapture(const StdoutCapture&) = delete;
+    StdoutCapture& operator=(const StdoutCapture&) = delete;
     std::string text()
     {
         if (!done_)

@@ -50,11 +50,13 @@ pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>
         dup2(err, STDERR_FILENO);
     if (extra >= 0)
         dup2(extra, 3);
+    // putenv and execvp take char* of C; neither writes through it.
     for (const std::string& assignment : environment)
-        putenv(const_cast<char*>(assignment.c_str()));
+        putenv(const_cast<char*>(assignment.c_str())); // NOLINT(cppcoreguidelines-pro-type-const-cast)
     std::vector<char*> args;
+    args.reserve(argv.size() + 1);
     for (const std::string& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(const_cast<char*>(a.c_str())); // NOLINT(cppcoreguidelines-pro-type-const-cast)
     args.push_back(nullptr);
     execvp(args[0], args.data());
     _exit(127);
@@ -144,7 +146,7 @@ void ChildProcess::readAvailable(int waitMilliseconds)
     if (poll(p, 2, waitMilliseconds) <= 0)
         return;
     char buffer[65536];
-    ssize_t got;
+    ssize_t got = 0;
     while ((got = read(outFd_, buffer, sizeof buffer)) > 0)
         out_.append(buffer, static_cast<std::size_t>(got));
     while ((got = read(errFd_, buffer, sizeof buffer)) > 0)
@@ -293,7 +295,7 @@ XDriver::XDriver(const std::string& display)
     }
     if (!dpy_)
         fail("cannot open display " + display);
-    int event, error, major, minor;
+    int event = 0, error = 0, major = 0, minor = 0;
     if (!XTestQueryExtension(dpy_, &event, &error, &major, &minor))
         fail("no XTest on " + display);
 }
@@ -310,7 +312,7 @@ bool XDriver::findWindow(const std::string& titlePrefix, Seconds timeout)
     pointerX_ = pointerY_ = -100000;
     const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(timeout);
     while (Clock::now() < deadline) {
-        Window root, parent, *children = nullptr;
+        Window root = 0, parent = 0, *children = nullptr;
         unsigned int count = 0;
         if (XQueryTree(dpy_, DefaultRootWindow(dpy_), &root, &parent, &children, &count)) {
             for (unsigned int k = 0; k < count && !window_; ++k) {
@@ -363,7 +365,7 @@ int XDriver::height()
 
 void XDriver::rootOrigin(int& x, int& y)
 {
-    Window child;
+    Window child = 0;
     XTranslateCoordinates(dpy_, window_, DefaultRootWindow(dpy_), 0, 0, &x, &y, &child);
 }
 
@@ -379,7 +381,7 @@ void XDriver::movePointer(int x, int y)
         return;
     pointerX_ = x;
     pointerY_ = y;
-    int ox, oy;
+    int ox = 0, oy = 0;
     rootOrigin(ox, oy);
     XTestFakeMotionEvent(dpy_, DefaultScreen(dpy_), ox + x, oy + y, CurrentTime);
     sync();
@@ -412,8 +414,8 @@ void XDriver::drag(int glutButton, int fromX, int fromY, int toX, int toY, int s
 
 void XDriver::releaseAllButtons()
 {
-    Window root, child;
-    int rootX, rootY, x, y;
+    Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
     unsigned int state = 0;
     XQueryPointer(dpy_, window_, &root, &child, &rootX, &rootY, &x, &y, &state);
     const unsigned int masks[3] = {Button1Mask, Button2Mask, Button3Mask};
@@ -500,7 +502,8 @@ void XDriver::mapLatin1Keys()
     for (KeySym latin1 = 0xA0; latin1 <= 0xFF; ++latin1) {
         if (XKeysymToKeycode(dpy_, latin1) != 0)
             continue;
-        while (spare <= last && !reusableKeycode(map + (spare - first) * perCode, perCode, modifiers, spare))
+        while (spare <= last &&
+               !reusableKeycode(map + static_cast<std::ptrdiff_t>(spare - first) * perCode, perCode, modifiers, spare))
             ++spare;
         if (spare > last)
             fail("no spare keycode for the Latin-1 keys");
@@ -536,7 +539,7 @@ void XDriver::resize(int width, int height)
 
 Image XDriver::capture()
 {
-    int ox, oy;
+    int ox = 0, oy = 0;
     rootOrigin(ox, oy);
     Image image;
     image.width = width();

@@ -11,7 +11,7 @@
 #include <sys/types.h>
 #include <vector>
 
-struct _XDisplay;
+struct _XDisplay; // NOLINT(bugprone-reserved-identifier): Xlib's own name for a Display
 
 using Seconds = std::chrono::duration<double>;
 
@@ -22,7 +22,7 @@ public:
     ~XvfbServer();
     XvfbServer(const XvfbServer&) = delete;
     XvfbServer& operator=(const XvfbServer&) = delete;
-    const std::string& display() const { return display_; }
+    [[nodiscard]] const std::string& display() const { return display_; }
 
 private:
     pid_t pid_ = -1;
@@ -47,13 +47,13 @@ public:
     // moving the cursor to the end.
     std::string drain(Seconds settle);
     // Everything printed on stdout and stderr so far.
-    const std::string& allOutput() const { return out_; }
-    const std::string& errors() const { return err_; }
+    [[nodiscard]] const std::string& allOutput() const { return out_; }
+    [[nodiscard]] const std::string& errors() const { return err_; }
     // The exit status, or -(signal number); nullopt if still running at the deadline.
     std::optional<int> waitForExit(Seconds timeout = Seconds(15));
-    pid_t pid() const { return pid_; }
+    [[nodiscard]] pid_t pid() const { return pid_; }
     // Resident memory in kilobytes, from /proc; 0 once the process is gone.
-    long residentKilobytes() const;
+    [[nodiscard]] long residentKilobytes() const;
 
 private:
     void readAvailable(int waitMilliseconds);
@@ -74,12 +74,12 @@ struct Rgb {
 struct Image {
     int width = 0, height = 0;
     std::vector<std::uint8_t> rgb; // 3 bytes a pixel, row-major from the top
-    Rgb at(int x, int y) const;
-    bool savePng(const std::string& path) const;
+    [[nodiscard]] Rgb at(int x, int y) const;
+    [[nodiscard]] bool savePng(const std::string& path) const;
     // Number of pixels whose colour differs from other's by more than tolerance.
-    int differingPixels(const Image& other, int tolerance = 8) const;
+    [[nodiscard]] int differingPixels(const Image& other, int tolerance = 8) const;
     // Number of distinct colours in a square of side 2r+1 around (x, y).
-    int coloursAround(int x, int y, int r) const;
+    [[nodiscard]] int coloursAround(int x, int y, int r) const;
 };
 
 // Starts a program that opens a window on display, with stdout and stderr on

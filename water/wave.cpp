@@ -20,8 +20,8 @@ void waveStep()
     float columnPhase = 0.0f;
     for (int j = 0; j < gridSize; ++j) {
         const float height = static_cast<float>(amplitude * std::sin(static_cast<double>(wavePhase) - columnPhase));
-        for (int i = 0; i < gridSize; ++i)
-            heightField[i][j] = height;
+        for (float(&row)[gridSize] : heightField)
+            row[j] = height;
         columnPhase = static_cast<float>(columnPhase + columnPhaseStep);
     }
     display();

@@ -98,8 +98,7 @@ protected:
         EXPECT_TRUE(viewer->waitFor(marker, patience)) << viewer->allOutput();
         const std::string& all = viewer->allOutput();
         const std::size_t end = all.rfind(marker);
-        const std::string printed = end == std::string::npos || end < consumed ? ""
-                                                                               : all.substr(consumed, end - consumed);
+        std::string printed = end == std::string::npos || end < consumed ? "" : all.substr(consumed, end - consumed);
         EXPECT_TRUE(viewer->waitFor(marker.substr(0, marker.size() - 2) + "1\n", patience));
         consumed = viewer->allOutput().size();
         return printed;
@@ -108,7 +107,7 @@ protected:
     // Captures until the picture satisfies accept, or the timeout passes. The
     // viewer runs hundreds of ticks a second and a ripple fades within a few
     // hundred, so the captures follow each other closely.
-    Image waitForPicture(const std::function<bool(const Image&)>& accept, Seconds timeout = patience)
+    static Image waitForPicture(const std::function<bool(const Image&)>& accept, Seconds timeout = patience)
     {
         const auto deadline = std::chrono::steady_clock::now() +
                               std::chrono::duration_cast<std::chrono::steady_clock::duration>(timeout);
@@ -244,7 +243,7 @@ TEST_F(ViewerTest, MiddleClicksAndKeysDropWater)
     EXPECT_TRUE(rippledNearCentre(waitForPicture(rippledNearCentre)));
 
     // Vertex (30, 34) is world (-2, 0, 2): left of and nearer than the centre.
-    double winX, winY;
+    double winX = 0, winY = 0;
     projectInStartView(-2, 0, 2, 300, winX, winY);
     const int px = static_cast<int>(std::lround(winX)), py = 299 - static_cast<int>(std::lround(winY));
     ASSERT_GT(std::abs(px - 150) + std::abs(py - 150), 80);
@@ -403,7 +402,7 @@ TEST_F(ViewerTest, DISABLED_RandomUseLeavesTheViewerHealthy)
     for (; std::chrono::steady_clock::now() < end; ++events) {
         const int pick = number(0, 99), w = x->width(), h = x->height();
         if (pick < 55) { // any key the window can receive but the exit keys; a wave only now and then
-            unsigned char code;
+            unsigned char code = 0;
             do
                 code = static_cast<unsigned char>(number(0, 255));
             while (code == 27 || code == 'q' || code == 'Q' || (code == 'w' && number(0, 9) > 0) || !x->typeCode(code));
@@ -430,7 +429,7 @@ TEST_F(ViewerTest, DISABLED_RandomUseLeavesTheViewerHealthy)
         if (!isViewerLine(line) && ++strange)
             ADD_FAILURE() << "not a line of the viewer's: \"" << line << "\"";
     // Same window size, start against end: no more than the allocator's churn.
-    EXPECT_LT(endMemory, startMemory + 16 * 1024 + startMemory / 10);
+    EXPECT_LT(endMemory, startMemory + 16L * 1024 + startMemory / 10);
     std::printf("soak: %ld events, %zu bytes of output; resident memory %ld kB at the start, %ld kB at the end\n",
                 events, viewer->allOutput().size(), startMemory, endMemory);
 }

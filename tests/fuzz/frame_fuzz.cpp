@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t operations = std::min<std::size_t>(data[0] % 16, size - 1);
     std::size_t at = 1 + operations;
     for (; at + 6 <= size; at += 6) {
-        float value;
+        float value = 0;
         std::memcpy(&value, data + at + 2, sizeof value);
         heightField[data[at] % gridSize][data[at + 1] % gridSize] = value;
     }
