@@ -2,6 +2,12 @@
 // idle in water/drops.h)
 #pragma once
 
+// Start-up short of the event loop: hands the arguments to GLUT, creates the
+// window, registers the callbacks, loads the first (orthographic) projection,
+// enables the depth test, puts the scene in its start state with the mesh
+// built, and places the eye on its orbit.
+void openViewerWindow(int* argc, char** argv);
+
 // Keeps the viewport, and in perspective mode the projection, in step with the window.
 void reshape(int width, int height);
 

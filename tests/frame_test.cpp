@@ -4,6 +4,8 @@
 #include "frame/local_rotate.h"
 #include "support.h"
 
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 
@@ -169,6 +171,53 @@ TEST_F(FrameTest, LocalRotationsTurnAboutTheFramesOwnAxes)
     resetLocalFrame();
     rotate(1.0f, stepCosine(), stepSine(), 'x');
     expectPoint(shortcutY, localAxisY.x, localAxisY.y, localAxisY.z, 0);
+}
+
+// v turned by 15 degrees about the unit axis u (right-handed, Rodrigues).
+Point turnedAbout(const double (&u)[3], const Point& v, double direction)
+{
+    const double c = std::cos(15 * M_PI / 180), s = direction * std::sin(15 * M_PI / 180);
+    const double dot = u[0] * v.x + u[1] * v.y + u[2] * v.z;
+    const double cross[3] = {u[1] * v.z - u[2] * v.y, u[2] * v.x - u[0] * v.z, u[0] * v.y - u[1] * v.x};
+    const double w[3] = {v.x, v.y, v.z};
+    float out[3] = {};
+    for (int k = 0; k < 3; ++k)
+        out[k] = static_cast<float>(w[k] * c + cross[k] * s + u[k] * dot * (1 - c));
+    return {out[0], out[1], out[2]};
+}
+
+// After turns about global y and x the frame's x axis has three non-zero
+// components: the step about it aligns it with z through both rotations, as
+// the trace shows, and turns the other axes about it.
+TEST_F(FrameTest, LocalRotationAboutAnObliqueAxisTurnsAboutThatAxis)
+{
+    StdoutCapture quiet;
+    rotate(1.0f, stepCosine(), stepSine(), 'y');
+    rotate(1.0f, stepCosine(), stepSine(), 'x');
+    quiet.text();
+    const Point axis = localAxisX, y = localAxisY, z = localAxisZ;
+    const double length = std::sqrt(double(axis.x) * axis.x + double(axis.y) * axis.y + double(axis.z) * axis.z);
+    const double u[3] = {axis.x / length, axis.y / length, axis.z / length};
+    ASSERT_TRUE(std::fabs(u[0]) > 0.05 && std::fabs(u[1]) > 0.05 && std::fabs(u[2]) > 0.05);
+
+    StdoutCapture out;
+    localRotate(-1.0f, 'x');
+    const std::string trace = out.text();
+    char expectedLine[128];
+    std::snprintf(expectedLine, sizeof expectedLine,
+                  "\nLocalRotate z axis: length, a, b, c, d are: %f, %f, %f, %f. %f \n", length, u[0], u[1], u[2],
+                  std::sqrt(u[1] * u[1] + u[2] * u[2]));
+    EXPECT_NE(trace.find(expectedLine), std::string::npos) << trace;
+    const std::size_t aligned = trace.find("after y rotation: xcoordinates (z): ");
+    ASSERT_NE(aligned, std::string::npos) << trace;
+    float ax = 1, ay = 1, az = 0;
+    ASSERT_EQ(std::sscanf(trace.c_str() + aligned, "after y rotation: xcoordinates (z): %f, %f, %f", &ax, &ay, &az), 3);
+    expectPoint({ax, ay, az}, 0, 0, 1, 1e-6f); // the axis on +z
+
+    expectPoint(localAxisX, axis.x, axis.y, axis.z, 1e-6f);
+    const Point turnedY = turnedAbout(u, y, -1), turnedZ = turnedAbout(u, z, -1);
+    expectPoint(localAxisY, turnedY.x, turnedY.y, turnedY.z, 1e-6f);
+    expectPoint(localAxisZ, turnedZ.x, turnedZ.y, turnedZ.z, 1e-6f);
 }
 
 TEST_F(FrameTest, UnknownOrDegenerateAxisChangesNothingAndPrintsNothing)

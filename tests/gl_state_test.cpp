@@ -1,0 +1,236 @@
+// The OpenGL shell's numbers: the viewer's own start-up and callbacks run in a
+// real window on a private Xvfb, inside this process, and OpenGL's matrices and
+// viewport are read back after each step and held against the camera's
+// formulas, computed here; no step may leave an OpenGL error behind.
+#include "app/callbacks.h"
+#include "app/camera.h"
+#include "app/scene.h"
+#include "frame/frame.h"
+#include "optics/display.h"
+#include "support.h"
+#include "tools/xdriver.h"
+#include "water/water.h"
+
+#include <GL/freeglut.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <functional>
+#include <string>
+
+namespace {
+
+using Matrix = std::array<double, 16>; // column-major, as OpenGL gives it
+
+Matrix identity()
+{
+    return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+}
+
+// 60 degrees vertically, near 0.01, far 10000.
+Matrix perspective(double aspect)
+{
+    const double f = 1 / std::tan(30 * M_PI / 180), near = 0.01, far = 10000;
+    return {f / aspect, 0, 0, 0, 0, f, 0, 0, 0, 0, (far + near) / (near - far), -1, 0, 0, 2 * far * near / (near - far),
+            0};
+}
+
+// The box -2.5..2.5 across and up, -10000..10000 deep.
+Matrix orthographicBox()
+{
+    return {0.4, 0, 0, 0, 0, 0.4, 0, 0, 0, 0, -1e-4, 0, 0, 0, 0, 1};
+}
+
+// The view from eye towards target with +y up.
+Matrix lookAt(Point eye, Point target)
+{
+    double f[3] = {target.x - eye.x, target.y - eye.y, target.z - eye.z};
+    const double fLength = std::sqrt(f[0] * f[0] + f[1] * f[1] + f[2] * f[2]);
+    for (double& component : f)
+        component /= fLength;
+    double s[3] = {-f[2], 0, f[0]}; // f x (0, 1, 0)
+    const double sLength = std::sqrt(s[0] * s[0] + s[2] * s[2]);
+    for (double& component : s)
+        component /= sLength;
+    const double u[3] = {s[1] * f[2] - s[2] * f[1], s[2] * f[0] - s[0] * f[2], s[0] * f[1] - s[1] * f[0]};
+    const double e[3] = {eye.x, eye.y, eye.z};
+    const auto dot = [&e](const double* v) { return v[0] * e[0] + v[1] * e[1] + v[2] * e[2]; };
+    return {s[0], u[0], -f[0], 0, s[1], u[1], -f[1], 0, s[2], u[2], -f[2], 0, -dot(s), -dot(u), dot(f), 1};
+}
+
+// The orbit: distance * (sin az sin el, cos el, cos az sin el).
+Point orbitEye(double azimuth, double elevation, double distance)
+{
+    return {static_cast<float>(distance * std::sin(azimuth) * std::sin(elevation)),
+            static_cast<float>(distance * std::cos(elevation)),
+            static_cast<float>(distance * std::cos(azimuth) * std::sin(elevation))};
+}
+
+const double startElevation = 0.7853982;
+const double degree = M_PI / 180;
+const Point origin{0, 0, 0};
+
+Matrix current(GLenum which)
+{
+    Matrix m{};
+    glGetDoublev(which, m.data());
+    return m;
+}
+
+// OpenGL computes and keeps its matrices in floats: a few units in the last
+// place of the matrix's largest element (the eye's distance, in a view).
+void expectMatrix(const Matrix& actual, const Matrix& expected, const char* which)
+{
+    double largest = 1;
+    for (const double element : expected)
+        largest = std::max(largest, std::fabs(element));
+    for (std::size_t k = 0; k < actual.size(); ++k)
+        EXPECT_NEAR(actual[k], expected[k], 3e-7 * largest) << which << " [" << k << "]";
+}
+
+// The window's pixel (x, y counted down) where world point p is drawn,
+// through the matrices expected of the start view at 300 x 300.
+void startViewPixel(Point p, int& x, int& y)
+{
+    const Matrix view = lookAt(orbitEye(0, startElevation, 10), origin), projection = perspective(1);
+    double eyeSpace[4] = {}, clip[4] = {};
+    const double world[4] = {p.x, p.y, p.z, 1};
+    for (int row = 0; row < 4; ++row)
+        for (int k = 0; k < 4; ++k)
+            eyeSpace[row] += view[k * 4 + row] * world[k];
+    for (int row = 0; row < 4; ++row)
+        for (int k = 0; k < 4; ++k)
+            clip[row] += projection[k * 4 + row] * eyeSpace[k];
+    x = static_cast<int>(std::lround((clip[0] / clip[3] + 1) * 150));
+    y = 299 - static_cast<int>(std::lround((clip[1] / clip[3] + 1) * 150));
+}
+
+class GlStateTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        xvfb = new XvfbServer();
+        std::string display = xvfb->display();
+        std::string program = "gl_state_test", option = "-display";
+        char* argv[] = {program.data(), option.data(), display.data(), nullptr};
+        int argc = 3;
+        StdoutCapture quiet;
+        openViewerWindow(&argc, argv);
+    }
+    static void TearDownTestSuite()
+    {
+        glutExit(); // lets go of the X server before it stops
+        delete xvfb;
+    }
+    static XvfbServer* xvfb;
+};
+XvfbServer* GlStateTest::xvfb = nullptr;
+
+TEST_F(GlStateTest, CallbacksLeaveTheCamerasMatricesAndNoError)
+{
+    const struct {
+        const char* name;
+        std::function<void()> step;
+        int width, height; // the viewport expected
+        std::function<Matrix()> projection, modelview;
+    } steps[] = {
+        {"first reshape", [] { reshape(300, 300); }, 300, 300, [] { return perspective(1); }, identity},
+        {"first frame", [] { display(); }, 300, 300, [] { return perspective(1); },
+         [] { return lookAt(orbitEye(0, startElevation, 10), origin); }},
+        {"wider window", [] { reshape(640, 480); }, 640, 480, [] { return perspective(640.0 / 480); }, identity},
+        {"window of height 0", [] { reshape(500, 0); }, 500, 0, [] { return perspective(500); }, identity},
+        {"orbit drag",
+         [] {
+             reshape(300, 300);
+             mouse(0, 0, 150, 150);
+             motion(130, 120);
+             mouse(0, 1, 130, 120);
+         },
+         300, 300, [] { return perspective(1); },
+         [] { return lookAt(orbitEye(20 * degree, startElevation + 30 * degree, 10), origin); }},
+        {"zoom drag",
+         [] {
+             mouse(2, 0, 130, 120);
+             motion(130, 220);
+             mouse(2, 1, 130, 220);
+         },
+         300, 300, [] { return perspective(1); },
+         [] { return lookAt(orbitEye(20 * degree, startElevation + 30 * degree, 25), origin); }},
+        {"aim at the local frame",
+         [] {
+             localOrigin = {1, 2, 3};
+             keyboard('c', 0, 0);
+             display();
+         },
+         300, 300, [] { return perspective(1); },
+         [] {
+             return lookAt(orbitEye(20 * degree, startElevation + 30 * degree, 25), Point{1, 2, 3});
+         }},
+        {"aim at the origin again",
+         [] {
+             keyboard('C', 0, 0);
+             display();
+         },
+         300, 300, [] { return perspective(1); },
+         [] { return lookAt(orbitEye(20 * degree, startElevation + 30 * degree, 25), origin); }},
+        {"orthographic", [] { keyboard('p', 0, 0); }, 300, 300, orthographicBox, identity},
+        {"orthographic frame and drag",
+         [] {
+             display();
+             mouse(0, 0, 10, 10);
+             motion(20, 20);
+             mouse(0, 1, 20, 20);
+         },
+         300, 300, orthographicBox, identity},
+        {"resized while orthographic", [] { reshape(400, 200); }, 400, 200, orthographicBox, identity},
+        {"perspective again", [] { keyboard('P', 0, 0); }, 400, 200, [] { return perspective(2); }, identity},
+        {"wave", [] { keyboard('w', 0, 0); }, 400, 200, [] { return perspective(2); },
+         [] { return lookAt(orbitEye(10 * degree, startElevation + 20 * degree, 25), origin); }},
+        {"reset", [] { keyboard('f', 0, 0); }, 400, 200, [] { return perspective(2); },
+         [] {
+             return lookAt({0, 0, 10}, origin);
+         }},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.name);
+        StdoutCapture quiet;
+        s.step();
+        quiet.text();
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        std::array<GLint, 4> viewport{};
+        glGetIntegerv(GL_VIEWPORT, viewport.data());
+        EXPECT_EQ(viewport, (std::array<GLint, 4>{0, 0, s.width, s.height}));
+        expectMatrix(current(GL_PROJECTION_MATRIX), s.projection(), "projection");
+        expectMatrix(current(GL_MODELVIEW_MATRIX), s.modelview(), "modelview");
+    }
+}
+
+// A middle click where vertex (30, 34), world (-2, 0, 2), is drawn in the start
+// view drops water there: exactly the drop height, and only there.
+TEST_F(GlStateTest, MiddleClickDropsOnThePickedVertex)
+{
+    {
+        StdoutCapture quiet;
+        restoreLoadState();
+        placeEyeOnOrbit();
+        reshape(300, 300);
+        display();
+    }
+    int x = 0, y = 0;
+    startViewPixel({-2, 0, 2}, x, y);
+    StdoutCapture out;
+    mouse(1, 0, x, y);
+    mouse(1, 1, x, y);
+    const std::string printed = out.text();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_NE(printed.find("hit at these: 30, 34\n"), std::string::npos) << printed;
+    EXPECT_EQ(heightField[30][34], 20.0f);
+    heightField[30][34] = 0;
+    for (const auto& row : heightField)
+        for (const float h : row)
+            EXPECT_EQ(h, 0.0f);
+}
+
+} // namespace
