@@ -88,15 +88,6 @@ TEST_F(AppTest, OrbitTurnsOneDegreePerPixelAndZoomScalesTheEye)
     EXPECT_EQ(camDistance, 0.1f);
 }
 
-TEST_F(AppTest, PerspectiveAspectIsWidthOverHeightAndWidthForNoHeight)
-{
-    windowWidth = 640;
-    windowHeight = 480;
-    EXPECT_FLOAT_EQ(static_cast<float>(perspectiveAspect()), 4.0f / 3.0f);
-    windowHeight = 0;
-    EXPECT_EQ(perspectiveAspect(), 640.0);
-}
-
 // A projector that puts vertex (i, j) at window (10 i, 10 j), and fails for
 // the vertices of row 7 (behind the eye, say).
 TEST_F(AppTest, PickFindsTheFirstInteriorVertexStrictlyWithinFivePixels)

@@ -128,70 +128,57 @@ protected:
 };
 XvfbServer* GlStateTest::xvfb = nullptr;
 
+// Where the drags below leave the eye: turned and raised by them, then zoomed.
+Point eyeAfterDrags(double azimuthDegrees, double elevationDegrees, double distance)
+{
+    return orbitEye(azimuthDegrees * degree, startElevation + elevationDegrees * degree, distance);
+}
+
+void orbitDrag(int fromX, int fromY, int toX, int toY)
+{
+    mouse(0, 0, fromX, fromY);
+    motion(toX, toY);
+    mouse(0, 1, toX, toY);
+}
+
+void zoomDrag(int x, int fromY, int toY)
+{
+    mouse(2, 0, x, fromY);
+    motion(x, toY);
+    mouse(2, 1, x, toY);
+}
+
+void keyAndFrame(unsigned char key)
+{
+    keyboard(key, 0, 0);
+    display();
+}
+
 TEST_F(GlStateTest, CallbacksLeaveTheCamerasMatricesAndNoError)
 {
+    localOrigin = {1, 2, 3}; // where 'c' aims the camera
+    const Point tilted = eyeAfterDrags(20, 30, 10), zoomed = eyeAfterDrags(20, 30, 25);
     const struct {
         const char* name;
         std::function<void()> step;
-        int width, height; // the viewport expected
-        std::function<Matrix()> projection, modelview;
+        int width, height; // of the viewport
+        Matrix projection, modelview;
     } steps[] = {
-        {"first reshape", [] { reshape(300, 300); }, 300, 300, [] { return perspective(1); }, identity},
-        {"first frame", [] { display(); }, 300, 300, [] { return perspective(1); },
-         [] { return lookAt(orbitEye(0, startElevation, 10), origin); }},
-        {"wider window", [] { reshape(640, 480); }, 640, 480, [] { return perspective(640.0 / 480); }, identity},
-        {"window of height 0", [] { reshape(500, 0); }, 500, 0, [] { return perspective(500); }, identity},
-        {"orbit drag",
-         [] {
-             reshape(300, 300);
-             mouse(0, 0, 150, 150);
-             motion(130, 120);
-             mouse(0, 1, 130, 120);
-         },
-         300, 300, [] { return perspective(1); },
-         [] { return lookAt(orbitEye(20 * degree, startElevation + 30 * degree, 10), origin); }},
-        {"zoom drag",
-         [] {
-             mouse(2, 0, 130, 120);
-             motion(130, 220);
-             mouse(2, 1, 130, 220);
-         },
-         300, 300, [] { return perspective(1); },
-         [] { return lookAt(orbitEye(20 * degree, startElevation + 30 * degree, 25), origin); }},
-        {"aim at the local frame",
-         [] {
-             localOrigin = {1, 2, 3};
-             keyboard('c', 0, 0);
-             display();
-         },
-         300, 300, [] { return perspective(1); },
-         [] {
-             return lookAt(orbitEye(20 * degree, startElevation + 30 * degree, 25), Point{1, 2, 3});
-         }},
-        {"aim at the origin again",
-         [] {
-             keyboard('C', 0, 0);
-             display();
-         },
-         300, 300, [] { return perspective(1); },
-         [] { return lookAt(orbitEye(20 * degree, startElevation + 30 * degree, 25), origin); }},
-        {"orthographic", [] { keyboard('p', 0, 0); }, 300, 300, orthographicBox, identity},
-        {"orthographic frame and drag",
-         [] {
-             display();
-             mouse(0, 0, 10, 10);
-             motion(20, 20);
-             mouse(0, 1, 20, 20);
-         },
-         300, 300, orthographicBox, identity},
-        {"resized while orthographic", [] { reshape(400, 200); }, 400, 200, orthographicBox, identity},
-        {"perspective again", [] { keyboard('P', 0, 0); }, 400, 200, [] { return perspective(2); }, identity},
-        {"wave", [] { keyboard('w', 0, 0); }, 400, 200, [] { return perspective(2); },
-         [] { return lookAt(orbitEye(10 * degree, startElevation + 20 * degree, 25), origin); }},
-        {"reset", [] { keyboard('f', 0, 0); }, 400, 200, [] { return perspective(2); },
-         [] {
-             return lookAt({0, 0, 10}, origin);
-         }},
+        {"first reshape", [] { reshape(300, 300); }, 300, 300, perspective(1), identity()},
+        {"first frame", [] { display(); }, 300, 300, perspective(1), lookAt(orbitEye(0, startElevation, 10), origin)},
+        {"wider window", [] { reshape(640, 480); }, 640, 480, perspective(640.0 / 480), identity()},
+        {"window of height 0", [] { reshape(500, 0); }, 500, 0, perspective(500), identity()},
+        {"square again", [] { reshape(300, 300); }, 300, 300, perspective(1), identity()},
+        {"orbit drag", [] { orbitDrag(150, 150, 130, 120); }, 300, 300, perspective(1), lookAt(tilted, origin)},
+        {"zoom drag", [] { zoomDrag(130, 120, 220); }, 300, 300, perspective(1), lookAt(zoomed, origin)},
+        {"aim at the local frame", [] { keyAndFrame('c'); }, 300, 300, perspective(1), lookAt(zoomed, {1, 2, 3})},
+        {"aim at the origin again", [] { keyAndFrame('C'); }, 300, 300, perspective(1), lookAt(zoomed, origin)},
+        {"orthographic", [] { keyboard('p', 0, 0); }, 300, 300, orthographicBox(), identity()},
+        {"orthographic drag", [] { orbitDrag(10, 10, 20, 20); }, 300, 300, orthographicBox(), identity()},
+        {"resized while orthographic", [] { reshape(400, 200); }, 400, 200, orthographicBox(), identity()},
+        {"perspective again", [] { keyboard('P', 0, 0); }, 400, 200, perspective(2), identity()},
+        {"wave", [] { keyboard('w', 0, 0); }, 400, 200, perspective(2), lookAt(eyeAfterDrags(10, 20, 25), origin)},
+        {"reset", [] { keyboard('f', 0, 0); }, 400, 200, perspective(2), lookAt({0, 0, 10}, origin)},
     };
     for (const auto& s : steps) {
         SCOPED_TRACE(s.name);
@@ -202,8 +189,8 @@ TEST_F(GlStateTest, CallbacksLeaveTheCamerasMatricesAndNoError)
         std::array<GLint, 4> viewport{};
         glGetIntegerv(GL_VIEWPORT, viewport.data());
         EXPECT_EQ(viewport, (std::array<GLint, 4>{0, 0, s.width, s.height}));
-        expectMatrix(current(GL_PROJECTION_MATRIX), s.projection(), "projection");
-        expectMatrix(current(GL_MODELVIEW_MATRIX), s.modelview(), "modelview");
+        expectMatrix(current(GL_PROJECTION_MATRIX), s.projection, "projection");
+        expectMatrix(current(GL_MODELVIEW_MATRIX), s.modelview, "modelview");
     }
 }
 
