@@ -1,16 +1,14 @@
 // keyboard.cpp -- the keyboard commands
 #include "app/callbacks.h"
 
-#include "app/render.h"
+#include "app/platform.h"
 #include "app/scene.h"
 #include "frame/frame.h"
 #include "frame/local_rotate.h"
 #include "optics/display.h"
 #include "water/drops.h"
 #include "water/water.h"
-#include "water/wave.h"
 
-#include <GL/glut.h>
 #include <cstdio>
 #include <cstdlib>
 
@@ -20,11 +18,11 @@ static void toggleProjection()
 {
     if (perspectiveMode) {
         loadOrthographicProjection();
-        glutSetWindowTitle("Quillmere (orthogonal)");
+        setWindowTitle("Quillmere (orthogonal)");
         perspectiveMode = 0;
     } else {
         loadPerspectiveProjection();
-        glutSetWindowTitle("Quillmere (perspective)");
+        setWindowTitle("Quillmere (perspective)");
         perspectiveMode = 1;
     }
 }
@@ -51,7 +49,7 @@ void keyboard(unsigned char key, int /*x*/, int /*y*/)
     case '5': splashCentre(); break;
     case 'b': toggleBurstMode(); break;
     case 'v': toggleSprinkleMode(); break;
-    case 'w': playWave(); break;
+    case 'w': runWave(); break;
     case 'c': case 'C': toggleLookAt(); break;
     case 'p': case 'P': toggleProjection(); break;
     case 's': case 'S': printAxesLegend(); break;
@@ -73,5 +71,5 @@ void keyboard(unsigned char key, int /*x*/, int /*y*/)
     default: break; // no command: only the redisplay below
     }
     // clang-format on
-    glutPostRedisplay();
+    requestRedisplay();
 }

@@ -1,14 +1,17 @@
-// window.cpp -- the viewer's start-up up to the event loop: the window, the
-// callbacks, the first projection, the scene and the camera
+// window.cpp -- the viewer's GLUT window: start-up up to the event loop (the
+// window, the callbacks, the first projection, the scene and the camera), and
+// what the window gives the callbacks and commands
 #include "app/callbacks.h"
 #include "app/camera.h"
-#include "app/render.h"
+#include "app/platform.h"
 #include "app/scene.h"
 #include "optics/display.h"
 #include "water/drops.h"
+#include "water/wave.h"
 
-#include <GL/gl.h>
+#include <GL/glu.h>
 #include <GL/glut.h>
+#include <array>
 
 // A double-buffered RGBA window with an alpha channel and a depth buffer (26).
 static const unsigned int windowDisplayMode = GLUT_RGBA | GLUT_DOUBLE | GLUT_ALPHA | GLUT_DEPTH;
@@ -32,4 +35,42 @@ void openViewerWindow(int* argc, char** argv)
 
     restoreLoadState(); // builds the water mesh
     placeEyeOnOrbit();
+}
+
+void setViewport(int width, int height)
+{
+    glViewport(0, 0, width, height);
+}
+
+void setWindowTitle(const char* title)
+{
+    glutSetWindowTitle(title);
+}
+
+void requestRedisplay()
+{
+    glutPostRedisplay();
+}
+
+WindowProjector readWindowProjector(int viewport[4])
+{
+    std::array<GLint, 4> view{};
+    std::array<GLdouble, 16> projection{}, modelview{};
+    glGetIntegerv(GL_VIEWPORT, view.data());
+    glGetDoublev(GL_PROJECTION_MATRIX, projection.data());
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview.data());
+    for (int k = 0; k < 4; ++k)
+        viewport[k] = view[k];
+    return [=](Point world, double& winX, double& winY) {
+        double winZ = 0;
+        return gluProject(world.x, world.y, world.z, modelview.data(), projection.data(), view.data(), &winX, &winY,
+                          &winZ) == GL_TRUE &&
+               winZ >= 0.0 && winZ <= 1.0;
+    };
+}
+
+// The wave holds the event loop: no tick and no input until its last frame.
+void runWave()
+{
+    playWave();
 }

@@ -187,14 +187,16 @@ Point turnedAbout(const double (&u)[3], const Point& v, double direction)
 }
 
 // After turns about global y and x the frame's x axis has three non-zero
-// components: the step about it aligns it with z through both rotations, as
-// the trace shows, and turns the other axes about it.
+// components; stretched to twice its length, it still gives only a direction.
+// The step aligns that direction with z through both rotations, as the trace
+// shows, and turns the other axes about it.
 TEST_F(FrameTest, LocalRotationAboutAnObliqueAxisTurnsAboutThatAxis)
 {
     StdoutCapture quiet;
     rotate(1.0f, stepCosine(), stepSine(), 'y');
     rotate(1.0f, stepCosine(), stepSine(), 'x');
     quiet.text();
+    localAxisX = {2 * localAxisX.x, 2 * localAxisX.y, 2 * localAxisX.z};
     const Point axis = localAxisX, y = localAxisY, z = localAxisZ;
     const double length = std::sqrt(double(axis.x) * axis.x + double(axis.y) * axis.y + double(axis.z) * axis.z);
     const double u[3] = {axis.x / length, axis.y / length, axis.z / length};
@@ -212,9 +214,9 @@ TEST_F(FrameTest, LocalRotationAboutAnObliqueAxisTurnsAboutThatAxis)
     ASSERT_NE(aligned, std::string::npos) << trace;
     float ax = 1, ay = 1, az = 0;
     ASSERT_EQ(std::sscanf(trace.c_str() + aligned, "after y rotation: xcoordinates (z): %f, %f, %f", &ax, &ay, &az), 3);
-    expectPoint({ax, ay, az}, 0, 0, 1, 1e-6f); // the axis on +z
+    expectPoint({ax, ay, az}, 0, 0, 2, 2e-6f); // the axis on +z
 
-    expectPoint(localAxisX, axis.x, axis.y, axis.z, 1e-6f);
+    expectPoint(localAxisX, axis.x, axis.y, axis.z, 2e-6f);
     const Point turnedY = turnedAbout(u, y, -1), turnedZ = turnedAbout(u, z, -1);
     expectPoint(localAxisY, turnedY.x, turnedY.y, turnedY.z, 1e-6f);
     expectPoint(localAxisZ, turnedZ.x, turnedZ.y, turnedZ.z, 1e-6f);
