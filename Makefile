@@ -1,12 +1,12 @@
 # Thin front for CMake: `make` builds everything, `make test` runs every test,
 # `make run` builds and starts the viewer alone, `make package` builds the
-# Debian package in build-deb/, `make bench` runs the benchmarks, `make soak`
-# drives the sanitized viewer at random for ten minutes, `make distclean`
-# removes the build folders.
+# Debian package in build-deb/, `make web` the web page in build-web/,
+# `make bench` runs the benchmarks, `make soak` drives the sanitized viewer at
+# random for ten minutes, `make distclean` removes the build folders.
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 
-.PHONY: all build configure test run package bench soak distclean
+.PHONY: all build configure test run package web bench soak distclean
 
 all: build
 
@@ -29,6 +29,9 @@ bench:
 package:
 	@bash scripts/package.sh
 
+web:
+	@bash scripts/web.sh --build-only
+
 # The soak for SOAK_SECONDS (default ten minutes) against the sanitized viewer.
 SOAK_SECONDS ?= 600
 soak: build
@@ -41,4 +44,4 @@ run: configure
 	./$(BUILD)/tarnwick
 
 distclean:
-	rm -rf $(BUILD) build-deb
+	rm -rf $(BUILD) build-deb build-web

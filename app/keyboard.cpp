@@ -10,7 +10,6 @@
 #include "water/water.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 static const unsigned char escapeKey = 27;
 
@@ -44,8 +43,8 @@ void keyboard(unsigned char key, int /*x*/, int /*y*/)
     // One row a command, both cases of a key on the same row.
     // clang-format off
     switch (key) {
-    case escapeKey: std::exit(1);
-    case 'q': case 'Q': std::exit(0);
+    case escapeKey: endProgram(1);
+    case 'q': case 'Q': endProgram(0);
     case '5': splashCentre(); break;
     case 'b': toggleBurstMode(); break;
     case 'v': toggleSprinkleMode(); break;

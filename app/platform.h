@@ -28,6 +28,9 @@ void requestRedisplay();
 // depth range does not reach the window.
 WindowProjector readWindowProjector(int viewport[4]);
 
+// Ends the program with the status: at once, nothing more printed.
+[[noreturn]] void endProgram(int status);
+
 // ---- The travelling wave
 // Its 351 frames, then the phase back at its start. The desktop draws them
 // all before it returns; a web page, one per displayed frame, holding input

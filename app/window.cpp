@@ -12,6 +12,7 @@
 #include <GL/glu.h>
 #include <GL/glut.h>
 #include <array>
+#include <cstdlib>
 
 // A double-buffered RGBA window with an alpha channel and a depth buffer (26).
 static const unsigned int windowDisplayMode = GLUT_RGBA | GLUT_DOUBLE | GLUT_ALPHA | GLUT_DEPTH;
@@ -40,6 +41,11 @@ void openViewerWindow(int* argc, char** argv)
 void setViewport(int width, int height)
 {
     glViewport(0, 0, width, height);
+}
+
+void endProgram(int status)
+{
+    std::exit(status);
 }
 
 void setWindowTitle(const char* title)

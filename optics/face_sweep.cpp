@@ -236,6 +236,9 @@ void sweepMeshBaseline(SweepResult result)
     sweepMesh(result);
 }
 
+// The wider builds exist on x86 alone; elsewhere (WebAssembly, say) every
+// choice runs the baseline.
+#if defined(__x86_64__) || defined(__i386__)
 __attribute__((target("avx2"))) void sweepMeshAvx2(SweepResult result)
 {
     sweepMesh(result);
@@ -245,6 +248,17 @@ __attribute__((target("avx512f"))) void sweepMeshAvx512(SweepResult result)
 {
     sweepMesh(result);
 }
+#else
+void sweepMeshAvx2(SweepResult result)
+{
+    sweepMesh(result);
+}
+
+void sweepMeshAvx512(SweepResult result)
+{
+    sweepMesh(result);
+}
+#endif
 
 SweepVectors widestAllowed = SweepVectors::avx512;
 
@@ -264,9 +278,13 @@ void sweepFaces(SweepResult result)
 
 SweepVectors sweepVectors()
 {
+#if defined(__x86_64__) || defined(__i386__)
     static const SweepVectors widest = __builtin_cpu_supports("avx512f") ? SweepVectors::avx512
                                        : __builtin_cpu_supports("avx2")  ? SweepVectors::avx2
                                                                          : SweepVectors::sse2;
+#else
+    const SweepVectors widest = SweepVectors::sse2;
+#endif
     return widest < widestAllowed ? widest : widestAllowed;
 }
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # deps.sh -- installs the Debian packages that a task needs, when missing.
-# Usage: scripts/deps.sh run|test|bench|demo|package ...   (idempotent; apt-get only when something is missing)
+# Usage: scripts/deps.sh run|test|bench|demo|package|web ...   (idempotent; apt-get only when something is missing)
 set -euo pipefail
 
 build=(g++ cmake make freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri)
@@ -8,15 +8,16 @@ declare -A extra=(
   [run]=""
   [test]="libgtest-dev xvfb xauth libx11-dev libxtst-dev libpng-dev valgrind imagemagick libbenchmark-dev
           debhelper dpkg-dev lintian desktop-file-utils appstream man-db openbox wmctrl
-          clang clang-format clang-tidy python3"
+          clang clang-format clang-tidy python3 emscripten nodejs chromium"
   [bench]="libbenchmark-dev xvfb libx11-dev libxtst-dev libpng-dev"
   [demo]="xvfb xauth libx11-dev libxtst-dev libpng-dev imagemagick"
   [package]="debhelper dpkg-dev"
+  [web]="emscripten nodejs chromium"
 )
 
 wanted=("${build[@]}")
 for task in "$@"; do
-  [[ -v "extra[$task]" ]] || { echo "deps.sh: unknown task '$task' (run, test, bench, demo or package)" >&2; exit 2; }
+  [[ -v "extra[$task]" ]] || { echo "deps.sh: unknown task '$task' (run, test, bench, demo, package or web)" >&2; exit 2; }
   read -r -d '' -a more <<<"${extra[$task]}" || true # the list may span lines
   wanted+=("${more[@]+"${more[@]}"}")
 done

@@ -10,6 +10,7 @@
 #include "support.h"
 #include "tools/xdriver.h"
 #include "water/water.h"
+#include "web/matrices.h"
 
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
@@ -22,42 +23,29 @@
 
 namespace {
 
-using Matrix = std::array<double, 16>; // column-major, as OpenGL gives it
-
+// The expected matrices come from the web page's matrix module, which must
+// agree with GLU's and OpenGL's own arithmetic.
 Matrix identity()
 {
-    return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    return identityMatrix();
 }
 
 // 60 degrees vertically, near 0.01, far 10000.
 Matrix perspective(double aspect)
 {
-    const double f = 1 / std::tan(30 * M_PI / 180), near = 0.01, far = 10000;
-    return {f / aspect, 0, 0, 0, 0, f, 0, 0, 0, 0, (far + near) / (near - far), -1, 0, 0, 2 * far * near / (near - far),
-            0};
+    return perspectiveMatrix(60, aspect, 0.01, 10000);
 }
 
 // The box -2.5..2.5 across and up, -10000..10000 deep.
 Matrix orthographicBox()
 {
-    return {0.4, 0, 0, 0, 0, 0.4, 0, 0, 0, 0, -1e-4, 0, 0, 0, 0, 1};
+    return orthographicMatrix(-2.5, 2.5, -2.5, 2.5, -10000, 10000);
 }
 
 // The view from eye towards target with +y up.
 Matrix lookAt(Point eye, Point target)
 {
-    double f[3] = {target.x - eye.x, target.y - eye.y, target.z - eye.z};
-    const double fLength = std::sqrt(f[0] * f[0] + f[1] * f[1] + f[2] * f[2]);
-    for (double& component : f)
-        component /= fLength;
-    double s[3] = {-f[2], 0, f[0]}; // f x (0, 1, 0)
-    const double sLength = std::sqrt(s[0] * s[0] + s[2] * s[2]);
-    for (double& component : s)
-        component /= sLength;
-    const double u[3] = {s[1] * f[2] - s[2] * f[1], s[2] * f[0] - s[0] * f[2], s[0] * f[1] - s[1] * f[0]};
-    const double e[3] = {eye.x, eye.y, eye.z};
-    const auto dot = [&e](const double* v) { return v[0] * e[0] + v[1] * e[1] + v[2] * e[2]; };
-    return {s[0], u[0], -f[0], 0, s[1], u[1], -f[1], 0, s[2], u[2], -f[2], 0, -dot(s), -dot(u), dot(f), 1};
+    return lookAtMatrix(eye, target, {0, 1, 0});
 }
 
 // The orbit: distance * (sin az sin el, cos el, cos az sin el).
@@ -94,17 +82,11 @@ void expectMatrix(const Matrix& actual, const Matrix& expected, const char* whic
 // through the matrices expected of the start view at 300 x 300.
 void startViewPixel(Point p, int& x, int& y)
 {
-    const Matrix view = lookAt(orbitEye(0, startElevation, 10), origin), projection = perspective(1);
-    double eyeSpace[4] = {}, clip[4] = {};
-    const double world[4] = {p.x, p.y, p.z, 1};
-    for (int row = 0; row < 4; ++row)
-        for (int k = 0; k < 4; ++k)
-            eyeSpace[row] += view[k * 4 + row] * world[k];
-    for (int row = 0; row < 4; ++row)
-        for (int k = 0; k < 4; ++k)
-            clip[row] += projection[k * 4 + row] * eyeSpace[k];
-    x = static_cast<int>(std::lround((clip[0] / clip[3] + 1) * 150));
-    y = 299 - static_cast<int>(std::lround((clip[1] / clip[3] + 1) * 150));
+    const int viewport[4] = {0, 0, 300, 300};
+    double winX = 0, winY = 0, winZ = 0;
+    projectPoint(p, lookAt(orbitEye(0, startElevation, 10), origin), perspective(1), viewport, winX, winY, winZ);
+    x = static_cast<int>(std::lround(winX));
+    y = 299 - static_cast<int>(std::lround(winY));
 }
 
 class GlStateTest : public ::testing::Test {

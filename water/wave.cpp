@@ -27,9 +27,18 @@ void waveStep()
     display();
 }
 
+bool stepWave()
+{
+    if (wavePhase < waveEndPhase) {
+        waveStep();
+        return true;
+    }
+    wavePhase = waveStartPhase;
+    return false;
+}
+
 void playWave()
 {
-    while (wavePhase < waveEndPhase)
-        waveStep();
-    wavePhase = waveStartPhase;
+    while (stepWave()) {
+    }
 }

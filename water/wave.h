@@ -14,3 +14,8 @@ void waveStep();
 // the phase rewinds to 5. From 5.0 that is 351 steps, each drawing a frame;
 // nothing else runs meanwhile.
 void playWave();
+
+// The same command a step at a time, for a shell that must show each frame
+// before it draws the next: one wave step and true while the phase is below
+// 40; else the phase rewound to 5 and false.
+bool stepWave();

@@ -1,0 +1,128 @@
+// replay.cpp -- plays a script of user input to the real viewer on a private
+// Xvfb and writes what it printed, with the window's titles and pictures
+// where the script asks for them: the desktop's side of a comparison with the
+// web page, which plays the same script.
+//
+// Usage: tarnwick_replay VIEWER SCRIPT OUTPUT-FOLDER
+// Script lines (blank lines and # comments skipped):
+//   key C | key Esc         types a character
+//   press B X Y / move X Y / release B X Y    a button (0 left, 1 middle,
+//                           2 right) and the pointer, in window pixels
+//   title                   notes the window's title in the transcript
+//   picture NAME            saves the window as NAME.png, once the water is calm
+// The transcript (OUTPUT-FOLDER/transcript.txt) is everything the viewer
+// printed after its start lines, with "# title: T" lines and, once the last
+// line's key has ended it, "# exit: N".
+#include "tools/xdriver.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+namespace {
+
+// Everything the viewer prints until it has been quiet for a moment.
+std::string quietOutput(ChildProcess& viewer)
+{
+    std::string printed;
+    for (int round = 0; round < 150; ++round) {
+        const std::string fresh = viewer.drain(Seconds(0.2));
+        if (fresh.empty() && round > 0)
+            break;
+        printed += fresh;
+    }
+    return printed;
+}
+
+// The window's title once it stays the same for a moment: a new title may
+// reach the X server a little after the key that set it.
+std::string steadyTitle(XDriver& x)
+{
+    std::string title = x.title();
+    for (int round = 0; round < 50; ++round) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        const std::string now = x.title();
+        if (now == title)
+            break;
+        title = now;
+    }
+    return title;
+}
+
+// Plays one line of the script; false for a line it does not know, or a
+// picture it cannot save.
+bool play(const std::string& line, XDriver& x, ChildProcess& viewer, const std::string& folder, std::string& transcript)
+{
+    std::istringstream words(line);
+    std::string verb, name;
+    int button = 0, px = 0, py = 0;
+    words >> verb;
+    if (verb == "title") {
+        transcript += quietOutput(viewer) + "# title: " + steadyTitle(x) + "\n";
+        return true;
+    }
+    if (verb == "picture" && words >> name) {
+        transcript += quietOutput(viewer);
+        // Ripples fade by 0.9 a tick: after a second and a half no height
+        // left from a drop or a wave moves a pixel.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        return x.capture().savePng(folder + "/" + name + ".png");
+    }
+    if (verb == "key" && words >> name)
+        x.typeChar(name == "Esc" ? 27 : name[0]);
+    else if (verb == "press" && words >> button >> px >> py)
+        x.pressButton(button, px, py);
+    else if (verb == "move" && words >> px >> py)
+        x.movePointer(px, py);
+    else if (verb == "release" && words >> button >> px >> py)
+        x.releaseButton(button, px, py);
+    else
+        return false;
+    x.sync();
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s VIEWER SCRIPT OUTPUT-FOLDER\n", argv[0]);
+        return 2;
+    }
+    std::ifstream script(argv[2]);
+    if (!script) {
+        std::fprintf(stderr, "replay: cannot read %s\n", argv[2]);
+        return 2;
+    }
+    try {
+        XvfbServer xvfb;
+        XDriver x(xvfb.display());
+        const auto viewer = startOnDisplay({argv[1]}, xvfb.display(), "Resized to 300 300\n");
+        if (viewer->allOutput().find("Resized to 300 300\n") == std::string::npos || !x.findWindow("Tarnwick")) {
+            std::fprintf(stderr, "replay: the viewer did not start:\n%s", viewer->errors().c_str());
+            return 1;
+        }
+        std::string transcript;
+        for (std::string line; std::getline(script, line);) {
+            if (line.empty() || line[0] == '#')
+                continue;
+            if (!play(line, x, *viewer, argv[3], transcript)) {
+                std::fprintf(stderr, "replay: cannot play \"%s\"\n", line.c_str());
+                return 1;
+            }
+        }
+        // A script ends the viewer with a key; a wave may hold that key a while.
+        const auto status = viewer->waitForExit(Seconds(30));
+        transcript += viewer->drain(Seconds(0.1));
+        if (status)
+            transcript += "# exit: " + std::to_string(*status) + "\n";
+        std::ofstream(std::string(argv[3]) + "/transcript.txt") << transcript;
+        return 0;
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "replay: %s\n", failure.what());
+        return 1;
+    }
+}

@@ -1,0 +1,163 @@
+// main.cpp -- the viewer in a web page: a browser's event loop instead of
+// GLUT's. Each turn runs an idle tick, as often as the browser allows; a wave
+// runs one step per displayed frame, holding input and ticks until it ends, as
+// the desktop's wave holds its event loop. The page's events arrive through
+// the web* entry points below, already in GLUT's terms.
+#include "app/callbacks.h"
+#include "app/camera.h"
+#include "app/platform.h"
+#include "app/scene.h"
+#include "optics/display.h"
+#include "water/drops.h"
+#include "water/wave.h"
+#include "web/page.h"
+
+#include <cstdio>
+#include <deque>
+#include <emscripten/emscripten.h>
+
+// What the page is told: the program runs, has ended, cannot start.
+EM_JS(void, pageStarted, (), { Module.started(); });
+EM_JS(void, pageEnded, (int status), { Module.ended(status); });
+EM_JS(void, pageFailed, (const char* message), { Module.failed(UTF8ToString(message)); });
+
+namespace {
+
+struct PageEvent {
+    enum Kind { key, button, drag, resize } kind;
+    int a, b, c, d;
+};
+
+std::deque<PageEvent> heldEvents; // what came while a wave ran, in order
+bool waveRunning = false;
+bool redisplayPending = false;
+bool ticksHeld = false; // a test's hook: only the ticks it asks for
+
+void handle(const PageEvent& e)
+{
+    switch (e.kind) {
+    case PageEvent::key: keyboard(static_cast<unsigned char>(e.a), 0, 0); break;
+    case PageEvent::button: mouse(e.a, e.b, e.c, e.d); break;
+    case PageEvent::drag: motion(e.a, e.b); break;
+    case PageEvent::resize: reshape(e.a, e.b); break;
+    }
+}
+
+void deliver(const PageEvent& e)
+{
+    if (waveRunning)
+        heldEvents.push_back(e);
+    else
+        handle(e);
+}
+
+void endWave()
+{
+    waveRunning = false;
+    emscripten_set_main_loop_timing(EM_TIMING_SETIMMEDIATE, 0);
+    while (!heldEvents.empty() && !waveRunning) {
+        const PageEvent e = heldEvents.front();
+        heldEvents.pop_front();
+        handle(e);
+    }
+}
+
+void turn()
+{
+    if (waveRunning) {
+        if (!stepWave())
+            endWave();
+        return;
+    }
+    if (redisplayPending) {
+        redisplayPending = false;
+        display();
+    }
+    if (!ticksHeld)
+        idle();
+}
+
+} // namespace
+
+void requestRedisplay()
+{
+    redisplayPending = true;
+}
+
+// Each step shows before the next: one per animation frame.
+void runWave()
+{
+    waveRunning = true;
+    emscripten_set_main_loop_timing(EM_TIMING_RAF, 1);
+}
+
+void endProgram(int status)
+{
+    emscripten_cancel_main_loop();
+    pageEnded(status);
+    emscripten_force_exit(status);
+}
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE void webKey(int code)
+{
+    deliver({PageEvent::key, code, 0, 0, 0});
+}
+
+EMSCRIPTEN_KEEPALIVE void webButton(int button, int state, int x, int y)
+{
+    deliver({PageEvent::button, button, state, x, y});
+}
+
+EMSCRIPTEN_KEEPALIVE void webDrag(int x, int y)
+{
+    deliver({PageEvent::drag, x, y, 0, 0});
+}
+
+EMSCRIPTEN_KEEPALIVE void webResize(int width, int height)
+{
+    deliver({PageEvent::resize, width, height, 0, 0});
+}
+
+EMSCRIPTEN_KEEPALIVE double webTickCount()
+{
+    return static_cast<double>(tickCount);
+}
+
+// For tests: hold the idle ticks (or let them run again), and run some at once.
+EMSCRIPTEN_KEEPALIVE void webHoldTicks(int hold)
+{
+    ticksHeld = hold != 0;
+}
+
+EMSCRIPTEN_KEEPALIVE void webRunTicks(int count)
+{
+    for (int k = 0; k < count; ++k)
+        idle();
+}
+
+EMSCRIPTEN_KEEPALIVE int webWaveRunning()
+{
+    return waveRunning;
+}
+}
+
+int main()
+{
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    if (!startWebGL()) {
+        pageFailed("This browser offers no WebGL2.");
+        return 1;
+    }
+    setWindowTitle("Tarnwick (orthogonal)");
+    // The first resize, which the page sends at once, replaces this with the
+    // perspective projection.
+    loadOrthographicProjection();
+    restoreLoadState(); // builds the water mesh
+    placeEyeOnOrbit();
+    emscripten_set_main_loop(turn, 0, false);
+    emscripten_set_main_loop_timing(EM_TIMING_SETIMMEDIATE, 0);
+    pageStarted();
+    emscripten_exit_with_live_runtime();
+}
