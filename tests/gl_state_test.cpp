@@ -7,6 +7,7 @@
 #include "app/scene.h"
 #include "frame/frame.h"
 #include "optics/display.h"
+#include "optics/shading.h"
 #include "support.h"
 #include "tools/xdriver.h"
 #include "water/water.h"
@@ -200,6 +201,46 @@ TEST_F(GlStateTest, MiddleClickDropsOnThePickedVertex)
     for (const auto& row : heightField)
         for (const float h : row)
             EXPECT_EQ(h, 0.0f);
+}
+
+// The colour the last frame drew where a world point lies (in a 300 x 300 window).
+std::array<GLubyte, 3> pixelAt(Point world)
+{
+    const int viewport[4] = {0, 0, 300, 300};
+    double winX = 0, winY = 0, winZ = 0;
+    projectPoint(world, current(GL_MODELVIEW_MATRIX), current(GL_PROJECTION_MATRIX), viewport, winX, winY, winZ);
+    const int x = static_cast<int>(winX), y = static_cast<int>(winY);
+    std::array<GLubyte, 3> rgb{};
+    glReadBuffer(GL_BACK);
+    glReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    return rgb;
+}
+
+// The first face's triangles, at the pool's corner, seen from far above (the
+// surface) and from far below (its floor triangle): each pass starts at face 0.
+TEST_F(GlStateTest, TheFirstFacesTrianglesAreDrawn)
+{
+    StdoutCapture quiet;
+    restoreLoadState();
+    reshape(300, 300);
+    for (const float elevation : {0.01f, 3.13f}) {
+        camElevation = elevation;
+        camDistance = 90;
+        placeEyeOnOrbit();
+        display();
+        Point centre{0, 0, 0};
+        for (int k = 0; k < 3; ++k) {
+            const Point p = elevation < 1 ? surfaceCorner(faces[0], k) : floorCorner(faces[0], k);
+            centre = {centre.x + p.x / 3, centre.y + p.y / 3, centre.z + p.z / 3};
+        }
+        const std::array<GLubyte, 3> rgb = pixelAt(centre);
+        quiet.text();
+        if (elevation < 1) { // the surface's blue, not the floor below it
+            EXPECT_EQ(rgb, (std::array<GLubyte, 3>{0, 0, 217}));
+        } else { // the floor's lit grey, not the surface above it
+            EXPECT_GT(rgb[0], 50);
+        }
+    }
 }
 
 } // namespace

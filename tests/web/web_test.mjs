@@ -103,7 +103,7 @@ async function replay(browser, url) {
     const at = w.findIndex((line, k) => line !== d[k]);
     failures.push(`transcripts differ at line ${at + 1}: web "${w[at]}", desktop "${d[at]}"`);
   }
-  for (const name of ["water-level", "from-below"]) {
+  for (const name of ["from-above", "water-level", "from-below"]) {
     const share = differingShare(join(work, `web-${name}.png`), join(work, `${name}.png`));
     console.log(`${name}: ${(100 * share).toFixed(3)} % of pixels differ`);
     check(share <= pictureTolerance, `${name}: ${(100 * share).toFixed(2)} % of pixels differ`);

@@ -31,6 +31,8 @@ try {
   await page.keyboard.press("5");
   await page.waitForTimeout(400);
   await save(page, "web-caustics-from-below");
+  await page.screenshot({ path: join(outDir, "web-page.png") });
+  saved.push(join(outDir, "web-page.png"));
   await page.keyboard.press("p");
   await page.keyboard.press("w");
   await page.waitForTimeout(300);
@@ -38,8 +40,6 @@ try {
   await page.waitForFunction(() => !Module._webWaveRunning(), null, { timeout: 60000 });
   await page.keyboard.press("q");
   await page.waitForFunction(() => window.exitStatus !== undefined);
-  await page.screenshot({ path: join(outDir, "web-page.png") });
-  saved.push(join(outDir, "web-page.png"));
   if (seen.errors.length) console.log(`console errors: ${seen.errors.join(" | ")}`);
 } finally {
   await browser.close();
