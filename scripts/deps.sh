@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# deps.sh -- installs the Debian packages that a task needs, when missing.
+# deps.sh -- installs the Debian packages that a task needs, when missing, and
+# for test and web the npm packages of tools/web (the browser driver).
 # Usage: scripts/deps.sh run|test|bench|demo|package|web ...   (idempotent; apt-get only when something is missing)
 set -euo pipefail
 
@@ -22,11 +23,24 @@ for task in "$@"; do
   wanted+=("${more[@]+"${more[@]}"}")
 done
 
+# The browser driver of the web page's tools and tests, from the npm registry
+# (playwright-core drives Debian's Chromium; it downloads no browser).
+web_tools=$(dirname "$0")/../tools/web
+install_browser_driver() {
+  [[ " $* " == *" test "* || " $* " == *" web "* ]] || return 0
+  [ -d "$web_tools/node_modules/playwright-core" ] && return 0
+  echo "Installing the npm packages of tools/web"
+  npm ci --prefix "$web_tools" --no-audit --no-fund >/dev/null
+}
+
 missing=()
 for package in "${wanted[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+  install_browser_driver "$@"
+  exit 0
+fi
 
 echo "Installing missing Debian packages: ${missing[*]}"
 if [ "$(id -u)" -eq 0 ]; then
@@ -40,3 +54,4 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 "${apt[@]}" update -qq
 "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+install_browser_driver "$@"

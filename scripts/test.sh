@@ -9,8 +9,7 @@ bash scripts/deps.sh test
 # In CI, warnings are errors, for g++ and for clang++ alike.
 [ "${CI:-}" = true ] && werror=ON || werror=OFF
 make --no-print-directory build WERROR=$werror
-# The web page for its tests in the browser, and the driver of that browser.
+# The web page, for its tests in the browser.
 bash scripts/web.sh --build-only >build/web.log 2>&1 || { cat build/web.log; exit 1; }
-[ -d tools/web/node_modules/playwright-core ] || npm ci --prefix tools/web --no-audit --no-fund >/dev/null
 cd build
 exec ctest --output-on-failure -j2

@@ -18,7 +18,6 @@ emcmake cmake -S . -B "$out" -DCMAKE_BUILD_TYPE=Release >"$out/configure.log" 2>
 cmake --build "$out" -j"$(nproc)"
 [ "${1:-}" = --build-only ] && exit 0
 
-[ -d tools/web/node_modules/playwright-core ] || npm ci --prefix tools/web --no-audit --no-fund >/dev/null
 if [ -n "${DISPLAY:-}" ]; then
   exec node tools/web/serve.mjs "$out"
 fi

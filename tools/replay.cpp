@@ -71,7 +71,7 @@ bool play(const std::string& line, XDriver& x, ChildProcess& viewer, const std::
         return x.capture().savePng(folder + "/" + name + ".png");
     }
     if (verb == "key" && words >> name)
-        x.typeChar(name == "Esc" ? 27 : name[0]);
+        x.typeChar(name == "Esc" ? '\x1b' : name[0]);
     else if (verb == "press" && words >> button >> px >> py)
         x.pressButton(button, px, py);
     else if (verb == "move" && words >> px >> py)
