@@ -19,7 +19,7 @@ echo "Building the Debian package of tarnwick $version in $out"
 rm -rf "$out"
 mkdir -p "$stage"
 # The tree as it is, committed or not, without git's store and build folders.
-tar --exclude=./.git --exclude='./build*' --exclude='./obj-*' -cf - . | tar -xf - -C "$stage"
+tar --exclude=./.git --exclude='./build*' --exclude='./obj-*' --exclude=node_modules -cf - . | tar -xf - -C "$stage"
 cat >"$stage/debian/changelog" <<CHANGELOG
 tarnwick ($version) unstable; urgency=medium
 
