@@ -25,25 +25,13 @@
 namespace {
 
 // The expected matrices come from the web page's matrix module, which must
-// agree with GLU's and OpenGL's own arithmetic.
-Matrix identity()
-{
-    return identityMatrix();
-}
-
-// 60 degrees vertically, near 0.01, far 10000.
+// agree with GLU's and OpenGL's own arithmetic: 60 degrees vertically, near
+// 0.01, far 10000; the box -2.5..2.5 across and up, -10000..10000 deep.
 Matrix perspective(double aspect)
 {
     return perspectiveMatrix(60, aspect, 0.01, 10000);
 }
 
-// The box -2.5..2.5 across and up, -10000..10000 deep.
-Matrix orthographicBox()
-{
-    return orthographicMatrix(-2.5, 2.5, -2.5, 2.5, -10000, 10000);
-}
-
-// The view from eye towards target with +y up.
 Matrix lookAt(Point eye, Point target)
 {
     return lookAtMatrix(eye, target, {0, 1, 0});
@@ -141,25 +129,26 @@ TEST_F(GlStateTest, CallbacksLeaveTheCamerasMatricesAndNoError)
 {
     localOrigin = {1, 2, 3}; // where 'c' aims the camera
     const Point tilted = eyeAfterDrags(20, 30, 10), zoomed = eyeAfterDrags(20, 30, 25);
+    const Matrix box = orthographicMatrix(-2.5, 2.5, -2.5, 2.5, -10000, 10000);
     const struct {
         const char* name;
         std::function<void()> step;
         int width, height; // of the viewport
         Matrix projection, modelview;
     } steps[] = {
-        {"first reshape", [] { reshape(300, 300); }, 300, 300, perspective(1), identity()},
+        {"first reshape", [] { reshape(300, 300); }, 300, 300, perspective(1), identityMatrix()},
         {"first frame", [] { display(); }, 300, 300, perspective(1), lookAt(orbitEye(0, startElevation, 10), origin)},
-        {"wider window", [] { reshape(640, 480); }, 640, 480, perspective(640.0 / 480), identity()},
-        {"window of height 0", [] { reshape(500, 0); }, 500, 0, perspective(500), identity()},
-        {"square again", [] { reshape(300, 300); }, 300, 300, perspective(1), identity()},
+        {"wider window", [] { reshape(640, 480); }, 640, 480, perspective(640.0 / 480), identityMatrix()},
+        {"window of height 0", [] { reshape(500, 0); }, 500, 0, perspective(500), identityMatrix()},
+        {"square again", [] { reshape(300, 300); }, 300, 300, perspective(1), identityMatrix()},
         {"orbit drag", [] { orbitDrag(150, 150, 130, 120); }, 300, 300, perspective(1), lookAt(tilted, origin)},
         {"zoom drag", [] { zoomDrag(130, 120, 220); }, 300, 300, perspective(1), lookAt(zoomed, origin)},
         {"aim at the local frame", [] { keyAndFrame('c'); }, 300, 300, perspective(1), lookAt(zoomed, {1, 2, 3})},
         {"aim at the origin again", [] { keyAndFrame('C'); }, 300, 300, perspective(1), lookAt(zoomed, origin)},
-        {"orthographic", [] { keyboard('p', 0, 0); }, 300, 300, orthographicBox(), identity()},
-        {"orthographic drag", [] { orbitDrag(10, 10, 20, 20); }, 300, 300, orthographicBox(), identity()},
-        {"resized while orthographic", [] { reshape(400, 200); }, 400, 200, orthographicBox(), identity()},
-        {"perspective again", [] { keyboard('P', 0, 0); }, 400, 200, perspective(2), identity()},
+        {"orthographic", [] { keyboard('p', 0, 0); }, 300, 300, box, identityMatrix()},
+        {"orthographic drag", [] { orbitDrag(10, 10, 20, 20); }, 300, 300, box, identityMatrix()},
+        {"resized while orthographic", [] { reshape(400, 200); }, 400, 200, box, identityMatrix()},
+        {"perspective again", [] { keyboard('P', 0, 0); }, 400, 200, perspective(2), identityMatrix()},
         {"wave", [] { keyboard('w', 0, 0); }, 400, 200, perspective(2), lookAt(eyeAfterDrags(10, 20, 25), origin)},
         {"reset", [] { keyboard('f', 0, 0); }, 400, 200, perspective(2), lookAt({0, 0, 10}, origin)},
     };

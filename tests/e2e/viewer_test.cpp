@@ -245,34 +245,6 @@ TEST_F(ViewerTest, MiddleClicksAndKeysDropWater)
     EXPECT_TRUE(calm(waitForPicture(calm)));
 }
 
-TEST_F(ViewerTest, DragsOrbitAndZoomTheCamera)
-{
-    // 40 pixels up lowers the eye by 40 degrees, nearly to the water: the sky
-    // (black) appears above the surface.
-    x->drag(0, centre, 200, centre, 160, 4);
-    const std::string orbit = outputOf("");
-    EXPECT_EQ(orbit.rfind("Mouse click at 150 200, button: 0, state 0\nMouse is at ", 0), 0u) << orbit;
-    EXPECT_NE(orbit.find("Mouse is at 150, 160\nMouse click at 150 160, button: 0, state 1\n"), std::string::npos);
-    const Image low = x->capture();
-    EXPECT_EQ(low.at(centre, 5).b, 0);
-
-    // 150 pixels up in one event: the elevation passes 3.14 and is held at
-    // 3.13, the eye just above the floor; zooming out takes it below the
-    // floor, looking up through the caustic triangles.
-    x->pressButton(0, centre, 250);
-    x->movePointer(centre, 100);
-    x->releaseButton(0, centre, 100);
-    x->drag(2, centre, 100, centre, 200, 4);
-    outputOf("5");
-    const Image below = waitForPicture([&](const Image& i) { return i.coloursAround(centre, centre, 100) > 20; });
-    const Rgb floor = below.at(20, 20);
-    EXPECT_GT(floor.r, 30);
-    EXPECT_GT(floor.g, floor.r);
-    EXPECT_GT(floor.b, floor.g);
-}
-
-// The wave holds the program: a key typed after 'w' is answered only after
-// wave frames were drawn, and every press replays the wave from its start.
 // The reset puts the eye at (0, 0, 10), looking along the surface: the floor's
 // caustic triangles (about 0.27, 0.32, 0.42 on flat water) below, nothing above.
 // Then the wave holds the program: a key typed after 'w' is answered only after
