@@ -13,6 +13,7 @@
 #include "web/page.h"
 
 #include <GLES3/gl3.h>
+#include <cstddef>
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
@@ -106,9 +107,8 @@ void sendFrame()
     for (int k = 0; k < 16; ++k)
         matrix[k] = static_cast<float>(view[k]);
     glUniformMatrix4fv(matrixLocation, 1, GL_FALSE, matrix);
-    glBufferData(GL_ARRAY_BUFFER,
-                 static_cast<GLsizeiptr>((surfaceCorners + floorCorners) * floatsPerCorner * sizeof(float)), corners,
-                 GL_STREAM_DRAW);
+    const std::size_t floats = static_cast<std::size_t>(surfaceCorners + floorCorners) * floatsPerCorner;
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(floats * sizeof(float)), corners, GL_STREAM_DRAW);
     glDrawArrays(GL_TRIANGLES, 0, surfaceCorners);
     glDrawArrays(GL_TRIANGLES, surfaceCorners, floorCorners);
 }
@@ -117,7 +117,7 @@ void sendFrame()
 
 bool startWebGL()
 {
-    EmscriptenWebGLContextAttributes attributes;
+    EmscriptenWebGLContextAttributes attributes{};
     emscripten_webgl_init_context_attributes(&attributes);
     attributes.majorVersion = 2;
     attributes.alpha = true;
@@ -141,6 +141,8 @@ bool startWebGL()
     glEnableVertexAttribArray(1);
     const GLsizei stride = floatsPerCorner * sizeof(float);
     glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, nullptr);
+    // The colour's offset in the buffer, which OpenGL takes as a pointer.
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast, performance-no-int-to-ptr)
     glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(3 * sizeof(float)));
     glEnable(GL_DEPTH_TEST);
     GLint linked = GL_FALSE;
