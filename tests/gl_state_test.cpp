@@ -112,11 +112,12 @@ void orbitDrag(int fromX, int fromY, int toX, int toY)
     mouse(0, 1, toX, toY);
 }
 
-void zoomDrag(int x, int fromY, int toY)
+// A drag with the right button, or with the middle one, whose press also picks.
+void zoomDrag(int button, int x, int fromY, int toY)
 {
-    mouse(2, 0, x, fromY);
+    mouse(button, 0, x, fromY);
     motion(x, toY);
-    mouse(2, 1, x, toY);
+    mouse(button, 1, x, toY);
 }
 
 void keyAndFrame(unsigned char key)
@@ -128,7 +129,8 @@ void keyAndFrame(unsigned char key)
 TEST_F(GlStateTest, CallbacksLeaveTheCamerasMatricesAndNoError)
 {
     localOrigin = {1, 2, 3}; // where 'c' aims the camera
-    const Point tilted = eyeAfterDrags(20, 30, 10), zoomed = eyeAfterDrags(20, 30, 25);
+    const Point tilted = eyeAfterDrags(20, 30, 10), halfZoomed = eyeAfterDrags(20, 30, 17.5),
+                zoomed = eyeAfterDrags(20, 30, 25);
     const Matrix box = orthographicMatrix(-2.5, 2.5, -2.5, 2.5, -10000, 10000);
     const struct {
         const char* name;
@@ -142,7 +144,8 @@ TEST_F(GlStateTest, CallbacksLeaveTheCamerasMatricesAndNoError)
         {"window of height 0", [] { reshape(500, 0); }, 500, 0, perspective(500), identityMatrix()},
         {"square again", [] { reshape(300, 300); }, 300, 300, perspective(1), identityMatrix()},
         {"orbit drag", [] { orbitDrag(150, 150, 130, 120); }, 300, 300, perspective(1), lookAt(tilted, origin)},
-        {"zoom drag", [] { zoomDrag(130, 120, 220); }, 300, 300, perspective(1), lookAt(zoomed, origin)},
+        {"zoom drag", [] { zoomDrag(2, 130, 120, 170); }, 300, 300, perspective(1), lookAt(halfZoomed, origin)},
+        {"middle drag", [] { zoomDrag(1, 130, 170, 220); }, 300, 300, perspective(1), lookAt(zoomed, origin)},
         {"aim at the local frame", [] { keyAndFrame('c'); }, 300, 300, perspective(1), lookAt(zoomed, {1, 2, 3})},
         {"aim at the origin again", [] { keyAndFrame('C'); }, 300, 300, perspective(1), lookAt(zoomed, origin)},
         {"orthographic", [] { keyboard('p', 0, 0); }, 300, 300, box, identityMatrix()},
