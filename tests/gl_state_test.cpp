@@ -128,6 +128,13 @@ void keyAndFrame(unsigned char key)
 
 TEST_F(GlStateTest, CallbacksLeaveTheCamerasMatricesAndNoError)
 {
+    // The window start-up asked for: double-buffered RGBA with alpha and depth.
+    GLint doubleBuffered = 0, alphaBits = 0, depthBits = 0;
+    glGetIntegerv(GL_DOUBLEBUFFER, &doubleBuffered);
+    glGetIntegerv(GL_ALPHA_BITS, &alphaBits);
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    EXPECT_TRUE(doubleBuffered && alphaBits > 0 && depthBits > 0) << doubleBuffered << alphaBits << depthBits;
+
     localOrigin = {1, 2, 3}; // where 'c' aims the camera
     const Point tilted = eyeAfterDrags(20, 30, 10), halfZoomed = eyeAfterDrags(20, 30, 17.5),
                 zoomed = eyeAfterDrags(20, 30, 25);
