@@ -236,25 +236,16 @@ void sweepMeshBaseline(SweepResult result)
     sweepMesh(result);
 }
 
-// The wider builds exist on x86 alone; elsewhere (WebAssembly, say) every
-// choice runs the baseline.
+// The wider builds exist on x86 alone; elsewhere (WebAssembly, say) the
+// baseline is the only one.
 #if defined(__x86_64__) || defined(__i386__)
+#define TARNWICK_WIDER_SWEEPS 1
 __attribute__((target("avx2"))) void sweepMeshAvx2(SweepResult result)
 {
     sweepMesh(result);
 }
 
 __attribute__((target("avx512f"))) void sweepMeshAvx512(SweepResult result)
-{
-    sweepMesh(result);
-}
-#else
-void sweepMeshAvx2(SweepResult result)
-{
-    sweepMesh(result);
-}
-
-void sweepMeshAvx512(SweepResult result)
 {
     sweepMesh(result);
 }
@@ -270,15 +261,17 @@ void sweepFaces(SweepResult result)
     if (faceCount != meshFaceCount)
         return;
     switch (sweepVectors()) {
+#ifdef TARNWICK_WIDER_SWEEPS
     case SweepVectors::avx512: sweepMeshAvx512(result); break;
     case SweepVectors::avx2: sweepMeshAvx2(result); break;
+#endif
     default: sweepMeshBaseline(result); break;
     }
 }
 
 SweepVectors sweepVectors()
 {
-#if defined(__x86_64__) || defined(__i386__)
+#ifdef TARNWICK_WIDER_SWEEPS
     static const SweepVectors widest = __builtin_cpu_supports("avx512f") ? SweepVectors::avx512
                                        : __builtin_cpu_supports("avx2")  ? SweepVectors::avx2
                                                                          : SweepVectors::sse2;

@@ -46,12 +46,14 @@ TEST_F(AppTest, StartStateIsRestoredWholeAndTheResetKeepsTheWater)
     EXPECT_EQ(std::make_tuple(faceCount, perspectiveMode, burstMode, wavePhase, tickCount, heightField[3][3]),
               std::make_tuple(7938, 0, 1, 7.0f, std::int64_t(99), 5.0f));
 
+    windowWidth = 640; // as a reshape leaves it
     StdoutCapture lines;
     restoreLoadState();
     EXPECT_EQ(lines.text(), "there are the number of faces: 7938\nthere are the number of faces: 3969\n");
     EXPECT_EQ(std::make_tuple(perspectiveMode, burstMode, sprinkleMode, tickCount, randomState, wavePhase),
               std::make_tuple(1, 0, 0, std::int64_t(0), 1u, 5.0f));
-    EXPECT_EQ(std::make_tuple(camElevation, heightField[3][3], floorY), std::make_tuple(0.7853982f, 0.0f, -10.0f));
+    EXPECT_EQ(std::make_tuple(camElevation, heightField[3][3], floorY, windowWidth),
+              std::make_tuple(0.7853982f, 0.0f, -10.0f, 0));
     expectPoint(lightPos, 0, 10, 0, 0);
 }
 
