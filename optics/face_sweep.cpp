@@ -239,7 +239,6 @@ void sweepMeshBaseline(SweepResult result)
 // The wider builds exist on x86 alone; elsewhere (WebAssembly, say) the
 // baseline is the only one.
 #if defined(__x86_64__) || defined(__i386__)
-#define TARNWICK_WIDER_SWEEPS 1
 __attribute__((target("avx2"))) void sweepMeshAvx2(SweepResult result)
 {
     sweepMesh(result);
@@ -261,7 +260,7 @@ void sweepFaces(SweepResult result)
     if (faceCount != meshFaceCount)
         return;
     switch (sweepVectors()) {
-#ifdef TARNWICK_WIDER_SWEEPS
+#if defined(__x86_64__) || defined(__i386__)
     case SweepVectors::avx512: sweepMeshAvx512(result); break;
     case SweepVectors::avx2: sweepMeshAvx2(result); break;
 #endif
@@ -271,7 +270,7 @@ void sweepFaces(SweepResult result)
 
 SweepVectors sweepVectors()
 {
-#ifdef TARNWICK_WIDER_SWEEPS
+#if defined(__x86_64__) || defined(__i386__)
     static const SweepVectors widest = __builtin_cpu_supports("avx512f") ? SweepVectors::avx512
                                        : __builtin_cpu_supports("avx2")  ? SweepVectors::avx2
                                                                          : SweepVectors::sse2;
