@@ -2,6 +2,7 @@
 #include "app/camera.h"
 
 #include "app/scene.h"
+#include "frame/frame.h"
 #include "optics/shading.h"
 #include "water/water.h"
 
@@ -50,6 +51,11 @@ double perspectiveAspect()
 {
     const float height = windowHeight == 0 ? 1.0f : static_cast<float>(windowHeight);
     return static_cast<float>(windowWidth) / height;
+}
+
+Point cameraTarget()
+{
+    return lookAtOrigin != 0.0f ? Point{0.0f, 0.0f, 0.0f} : localOrigin;
 }
 
 double pointerYUp(int y, int viewportY, int viewportHeight)

@@ -35,6 +35,16 @@ void zoomCamera(int dy);
 // height 0 counts as height 1.
 double perspectiveAspect();
 
+// ---- Projections and view (every shell loads the same)
+const double fieldOfViewDegrees = 60.0; // vertical
+const double nearPlane = 0.01;
+const double farPlane = 10000.0;
+const double boxHalfSide = 2.5;      // the orthographic box: -2.5..2.5 across and up
+const double boxHalfDepth = 10000.0; // and -10000..10000 deep
+
+// Where the camera aims: the world origin, or the local frame's origin ('c').
+Point cameraTarget();
+
 // ---- Pick
 // Projects a world point to window coordinates (y up from the viewport's
 // bottom edge). False when the point does not reach the window: projection

@@ -5,7 +5,6 @@
 #include "app/camera.h"
 #include "app/render.h"
 #include "app/scene.h"
-#include "frame/frame.h"
 #include "optics/mesh.h"
 #include "optics/shading.h"
 
@@ -16,7 +15,7 @@ void loadOrthographicProjection()
 {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(-2.5, 2.5, -2.5, 2.5, -10000, 10000);
+    glOrtho(-boxHalfSide, boxHalfSide, -boxHalfSide, boxHalfSide, -boxHalfDepth, boxHalfDepth);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }
@@ -25,7 +24,7 @@ void loadPerspectiveProjection()
 {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(60, perspectiveAspect(), 0.01, 10000);
+    gluPerspective(fieldOfViewDegrees, perspectiveAspect(), nearPlane, farPlane);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }
@@ -33,7 +32,7 @@ void loadPerspectiveProjection()
 static void placeCamera()
 {
     glLoadIdentity();
-    const Point target = lookAtOrigin != 0.0f ? Point{0.0f, 0.0f, 0.0f} : localOrigin;
+    const Point target = cameraTarget();
     gluLookAt(eyePos.x, eyePos.y, eyePos.z, target.x, target.y, target.z, 0.0, 1.0, 0.0);
 }
 

@@ -6,7 +6,6 @@
 
 #include "app/platform.h"
 #include "app/scene.h"
-#include "frame/frame.h"
 #include "optics/mesh.h"
 #include "optics/shading.h"
 #include "web/matrices.h"
@@ -154,8 +153,7 @@ void display()
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (perspectiveMode) {
-        const Point target = lookAtOrigin != 0.0f ? Point{0.0f, 0.0f, 0.0f} : localOrigin;
-        modelview = lookAtMatrix(eyePos, target, {0.0f, 1.0f, 0.0f});
+        modelview = lookAtMatrix(eyePos, cameraTarget(), {0.0f, 1.0f, 0.0f});
     }
     computeFrameOptics();
     sendFrame();
@@ -163,13 +161,13 @@ void display()
 
 void loadOrthographicProjection()
 {
-    projection = orthographicMatrix(-2.5, 2.5, -2.5, 2.5, -10000, 10000);
+    projection = orthographicMatrix(-boxHalfSide, boxHalfSide, -boxHalfSide, boxHalfSide, -boxHalfDepth, boxHalfDepth);
     modelview = identityMatrix();
 }
 
 void loadPerspectiveProjection()
 {
-    projection = perspectiveMatrix(60, perspectiveAspect(), 0.01, 10000);
+    projection = perspectiveMatrix(fieldOfViewDegrees, perspectiveAspect(), nearPlane, farPlane);
     modelview = identityMatrix();
 }
 
