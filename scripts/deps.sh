@@ -33,6 +33,11 @@ install_browser_driver() {
   npm ci --prefix "$web_tools" --no-audit --no-fund >/dev/null
 }
 
+# npm comes with some Node.js packages and is a package of its own in Debian.
+if [[ " $* " == *" test "* || " $* " == *" web "* ]] && ! command -v npm >/dev/null; then
+  wanted+=(npm)
+fi
+
 missing=()
 for package in "${wanted[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
