@@ -21,18 +21,24 @@ void pause(int milliseconds)
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-// Of several quick captures, the busiest: ripples come and go within a second.
-Image busiestOf(XDriver& x, int captures, int everyMilliseconds)
+// Of several quick captures, the one scoring highest: ripples come and go
+// within a second.
+Image bestOf(XDriver& x, int captures, int everyMilliseconds, int (*score)(const Image&))
 {
     Image best = x.capture();
     for (int k = 1; k < captures; ++k) {
         pause(everyMilliseconds);
         Image next = x.capture();
-        if (next.coloursAround(next.width / 2, next.height / 2, next.width / 2) >
-            best.coloursAround(best.width / 2, best.height / 2, best.width / 2))
+        if (score(next) > score(best))
             best = std::move(next);
     }
     return best;
+}
+
+// The busiest picture has the most colours.
+int colours(const Image& image)
+{
+    return image.coloursAround(image.width / 2, image.height / 2, image.width / 2);
 }
 
 // Pixels lit near white: the floor where the waves focus the light.
@@ -42,19 +48,6 @@ int brightPixels(const Image& image)
     for (std::size_t k = 0; k + 2 < image.rgb.size(); k += 3)
         count += image.rgb[k] > 180 && image.rgb[k + 1] > 180 && image.rgb[k + 2] > 180;
     return count;
-}
-
-// Of several quick captures, the one with the most light on the floor.
-Image brightestOf(XDriver& x, int captures, int everyMilliseconds)
-{
-    Image best = x.capture();
-    for (int k = 1; k < captures; ++k) {
-        pause(everyMilliseconds);
-        Image next = x.capture();
-        if (brightPixels(next) > brightPixels(best))
-            best = std::move(next);
-    }
-    return best;
 }
 
 class Tour {
@@ -87,18 +80,18 @@ public:
         bool ok = save(x_.capture(), "start");
 
         x_.typeChar('5');
-        ok = ok && save(busiestOf(x_, 12, 15), "splash");
+        ok = ok && save(bestOf(x_, 12, 15, colours), "splash");
 
         x_.typeChar('b');
         pause(1500);
-        ok = ok && save(busiestOf(x_, 20, 20), "burst");
+        ok = ok && save(bestOf(x_, 20, 20, colours), "burst");
         x_.typeChar('b');
 
         // Reset: the eye at water level, the caustic floor below the surface.
         x_.typeChar('f');
         x_.typeChar('v');
         pause(1500);
-        ok = ok && save(busiestOf(x_, 20, 20), "water-level");
+        ok = ok && save(bestOf(x_, 20, 20, colours), "water-level");
 
         // One long upward drag puts the eye just above the floor, a zoom
         // takes it below: looking up through the caustic pattern.
@@ -110,7 +103,7 @@ public:
         x_.drag(2, 150, 5, 150, 295, 6); // 290 pixels down: the whole pool in view
         settle();
         x_.typeChar('5');
-        ok = ok && save(busiestOf(x_, 12, 15), "caustics-from-below");
+        ok = ok && save(bestOf(x_, 12, 15, colours), "caustics-from-below");
         // The animation: a splash every sixteen frames, seen from below.
         for (int frame = 0; ok && frame < 48; ++frame) {
             if (frame % 16 == 0)
@@ -145,7 +138,7 @@ public:
         x_.drag(2, 256, 5, 256, 500, 4);
         settle();
         x_.typeChar('5');
-        const Image picture = brightestOf(x_, 16, 25);
+        const Image picture = bestOf(x_, 16, 25, brightPixels);
         if (!picture.savePng(path)) {
             std::fprintf(stderr, "cannot write %s\n", path.c_str());
             return false;
