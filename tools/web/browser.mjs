@@ -54,11 +54,6 @@ export async function openViewer(browser, url, width = 300, height = 300) {
   return { page, seen };
 }
 
-// Presses a key as a user would (characters with their own key event).
-export async function typeKeys(page, keys) {
-  for (const key of keys) await page.keyboard.press(key === "\x1b" ? "Escape" : key);
-}
-
 // A drag with a button (0 left, 1 middle, 2 right) in canvas pixels, in steps.
 export async function drag(page, button, from, to, steps = 4) {
   const box = await page.locator("#canvas").boundingBox();
