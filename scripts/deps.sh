@@ -9,7 +9,8 @@ declare -A extra=(
   [run]=""
   [test]="libgtest-dev xvfb xauth libx11-dev libxtst-dev libpng-dev valgrind imagemagick libbenchmark-dev
           debhelper dpkg-dev lintian desktop-file-utils appstream man-db openbox wmctrl
-          clang clang-format clang-tidy python3 emscripten nodejs chromium"
+          clang clang-format clang-tidy python3 emscripten nodejs chromium firefox-esr
+          libwebkit2gtk-4.1-0 webkit2gtk-driver xdotool"
   [bench]="libbenchmark-dev xvfb libx11-dev libxtst-dev libpng-dev"
   [demo]="xvfb xauth libx11-dev libxtst-dev libpng-dev imagemagick"
   [package]="debhelper dpkg-dev"
@@ -23,12 +24,13 @@ for task in "$@"; do
   wanted+=("${more[@]+"${more[@]}"}")
 done
 
-# The browser driver of the web page's tools and tests, from the npm registry
-# (playwright-core drives Debian's Chromium; it downloads no browser).
+# The browser drivers of the web page's tools and tests, from the npm registry
+# (playwright-core drives Debian's Chromium and Firefox, selenium-webdriver
+# WebKitGTK's MiniBrowser; neither downloads a browser).
 web_tools=$(dirname "$0")/../tools/web
 install_browser_driver() {
   [[ " $* " == *" test "* || " $* " == *" web "* ]] || return 0
-  [ -d "$web_tools/node_modules/playwright-core" ] && return 0
+  [ -d "$web_tools/node_modules/playwright-core" ] && [ -d "$web_tools/node_modules/selenium-webdriver" ] && return 0
   echo "Installing the npm packages of tools/web"
   npm ci --prefix "$web_tools" --no-audit --no-fund >/dev/null
 }

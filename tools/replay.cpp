@@ -5,7 +5,8 @@
 //
 // Usage: tarnwick_replay VIEWER SCRIPT OUTPUT-FOLDER
 // Script lines (blank lines and # comments skipped):
-//   key C | key Esc         types a character
+//   key C | key Esc         types a character, or Esc, Tab, Enter,
+//                           Backspace, Space
 //   press B X Y / move X Y / release B X Y    a button (0 left, 1 middle,
 //                           2 right) and the pointer, in window pixels
 //   title                   notes the window's title in the transcript
@@ -20,6 +21,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -51,6 +53,17 @@ std::string steadyTitle(XDriver& x)
     return title;
 }
 
+// The character of a script's key: itself, or a key named for what it types.
+char keyNamed(const std::string& name)
+{
+    const std::pair<const char*, char> named[] = {
+        {"Esc", '\x1b'}, {"Tab", '\t'}, {"Enter", '\r'}, {"Backspace", '\b'}, {"Space", ' '}};
+    for (const auto& [word, character] : named)
+        if (name == word)
+            return character;
+    return name[0];
+}
+
 // Plays one line of the script; false for a line it does not know, or a
 // picture it cannot save.
 bool play(const std::string& line, XDriver& x, ChildProcess& viewer, const std::string& folder, std::string& transcript)
@@ -71,7 +84,7 @@ bool play(const std::string& line, XDriver& x, ChildProcess& viewer, const std::
         return x.capture().savePng(folder + "/" + name + ".png");
     }
     if (verb == "key" && words >> name)
-        x.typeChar(name == "Esc" ? '\x1b' : name[0]);
+        x.typeChar(keyNamed(name));
     else if (verb == "press" && words >> button >> px >> py)
         x.pressButton(button, px, py);
     else if (verb == "move" && words >> px >> py)

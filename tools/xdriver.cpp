@@ -330,10 +330,30 @@ bool XDriver::findWindow(const std::string& titlePrefix, Seconds timeout)
             XWindowAttributes attributes;
             XGetWindowAttributes(dpy_, window_, &attributes);
             if (attributes.map_state == IsViewable)
-                return true;
+                return placeOnScreen(deadline);
             window_ = 0;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+// With no window manager to place it, freeglut's window lands at (-1, -1):
+// its top row and left column lie off screen, where no capture sees them and
+// no pointer reaches them (a press at y 0 would arrive at y 1). A user's
+// window is whole on the screen, so the driver moves it to the corner.
+bool XDriver::placeOnScreen(Clock::time_point deadline)
+{
+    int x = 0, y = 0;
+    rootOrigin(x, y);
+    if (x >= 0 && y >= 0)
+        return true;
+    XMoveWindow(dpy_, window_, 0, 0);
+    sync();
+    for (; Clock::now() < deadline; std::this_thread::sleep_for(std::chrono::milliseconds(10))) {
+        rootOrigin(x, y);
+        if (x == 0 && y == 0)
+            return true;
     }
     return false;
 }

@@ -131,6 +131,7 @@ public:
 
 private:
     void focus();
+    bool placeOnScreen(std::chrono::steady_clock::time_point deadline);
     void key(unsigned long keysym, bool shifted, bool control = false);
     void rootOrigin(int& x, int& y);
     _XDisplay* dpy_ = nullptr; // kept opaque: Xlib's macros clash with test code

@@ -1,10 +1,9 @@
-// browser.mjs -- serves the built page on 127.0.0.1 and drives it in the
-// system's Chromium (headless, WebGL through SwiftShader): what the headless
-// demo and the browser tests share.
+// browser.mjs -- serves the built page on 127.0.0.1 and drives the viewer in
+// it through an engine of engines.mjs: what the headless demo, the
+// measurements and the browser tests share.
 import { createServer } from "node:http";
 import { readFile } from "node:fs/promises";
 import { extname, join, normalize } from "node:path";
-import { chromium } from "playwright-core";
 
 const types = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm", ".png": "image/png" };
 
@@ -31,40 +30,39 @@ export function serve(folder) {
   });
 }
 
-// Headless Chromium with WebGL on the CPU, quiet on the network.
-export function launch() {
-  const args = ["--use-angle=swiftshader", "--enable-unsafe-swiftshader", "--disable-background-networking",
-    "--disable-component-update", "--disable-sync", "--disable-quic", "--no-first-run"];
-  if (process.getuid && process.getuid() === 0) args.push("--no-sandbox");
-  return chromium.launch({ executablePath: process.env.CHROMIUM || "/usr/bin/chromium", headless: true, args });
+// Opens the page at a fixed canvas size in a started engine (engines.mjs)
+// and waits until the viewer runs.
+export async function openViewer(engine, url, width = 300, height = 300) {
+  await engine.open(`${url}?width=${width}&height=${height}`, { width: width + 40, height: height + 200 });
+  await waitFor(engine, () => Boolean(window.Module && Module.calledRun && canvas.width > 0));
 }
 
-// Opens the page with a fixed canvas size and waits until the viewer runs;
-// collects the log lines and any console error.
-export async function openViewer(browser, url, width = 300, height = 300) {
-  const page = await browser.newPage({ viewport: { width: width + 40, height: height + 200 } });
-  const seen = { lines: [], errors: [] };
-  page.on("console", message => {
-    if (message.type() === "log") seen.lines.push(message.text());
-    if (message.type() === "error") seen.errors.push(message.text());
-  });
-  page.on("pageerror", error => seen.errors.push(String(error)));
-  await page.goto(`${url}?width=${width}&height=${height}`);
-  await page.waitForFunction(() => document.title && window.Module && Module.calledRun && canvas.width > 0);
-  return { page, seen };
+// Polls fn in the page until it returns something true; resolves to that.
+export async function waitFor(engine, fn, arg, timeoutMs = 30000) {
+  const deadline = Date.now() + timeoutMs;
+  for (;;) {
+    const value = await engine.evaluate(fn, arg);
+    if (value) return value;
+    if (Date.now() > deadline) throw new Error(`timed out waiting for ${fn}`);
+    await new Promise(resolve => setTimeout(resolve, 20));
+  }
+}
+
+// Resolves once the page has drawn another frame.
+export const nextFrame = engine => engine.evaluate(() => new Promise(done => requestAnimationFrame(() => done(true))));
+
+// Every line the program has printed so far: the log keeps the last of them,
+// and counts them all.
+export async function printedLines(engine) {
+  const [count, text] = await engine.evaluate(() => [printedLineCount, log.textContent]);
+  return { count, lines: text.split("\n").slice(0, -1) };
 }
 
 // A drag with a button (0 left, 1 middle, 2 right) in canvas pixels, in steps.
-export async function drag(page, button, from, to, steps = 4) {
-  const box = await page.locator("#canvas").boundingBox();
-  const name = ["left", "middle", "right"][button];
-  await page.mouse.move(box.x + from[0], box.y + from[1]);
-  await page.mouse.down({ button: name });
-  await page.mouse.move(box.x + to[0], box.y + to[1], { steps });
-  await page.mouse.up({ button: name });
-}
-
-// The canvas alone, as PNG bytes.
-export function canvasPicture(page) {
-  return page.locator("#canvas").screenshot();
+export async function drag(engine, button, from, to, steps = 4) {
+  await engine.move(...from);
+  await engine.press(button);
+  for (let s = 1; s <= steps; ++s)
+    await engine.move(Math.round(from[0] + ((to[0] - from[0]) * s) / steps), Math.round(from[1] + ((to[1] - from[1]) * s) / steps));
+  await engine.release(button);
 }

@@ -1,49 +1,53 @@
-// demo.mjs -- serves the web build and, in headless Chromium, plays a short
-// tour of the page, saving pictures of it: the web page's side of the
-// headless run.
-// Usage: node demo.mjs WEB-BUILD-DIR OUTPUT-DIR
+// demo.mjs -- serves the web build and plays a short tour of the page in a
+// browser engine (Chromium unless named), saving pictures of it: the web
+// page's side of the headless run.
+// Usage: node demo.mjs WEB-BUILD-DIR OUTPUT-DIR [chromium|firefox|webkit]
 import { mkdirSync, writeFileSync } from "node:fs";
 import { join } from "node:path";
-import { canvasPicture, drag, launch, openViewer, serve } from "./browser.mjs";
+import { drag, openViewer, serve, waitFor } from "./browser.mjs";
+import { engines, startEngine, startXvfb } from "./engines.mjs";
 
-const [webDir, outDir] = process.argv.slice(2);
+const [webDir, outDir, engineName = "chromium"] = process.argv.slice(2);
 mkdirSync(outDir, { recursive: true });
 const server = await serve(webDir);
 console.log(`Serving ${webDir} at ${server.url}`);
-const browser = await launch();
+const xvfb = engines[engineName].display && !process.env.DISPLAY ? await startXvfb() : null;
+const engine = await startEngine(engineName, xvfb ? xvfb.display : process.env.DISPLAY);
+const pause = ms => new Promise(resolve => setTimeout(resolve, ms));
 const saved = [];
-async function save(page, name) {
+async function save(name, picture) {
   const file = join(outDir, `${name}.png`);
-  writeFileSync(file, await canvasPicture(page));
+  writeFileSync(file, await picture);
   saved.push(file);
 }
 try {
-  const { page, seen } = await openViewer(browser, server.url, 480, 360);
-  await page.waitForTimeout(500);
-  await save(page, "web-start");
-  await page.keyboard.press("5");
-  await page.waitForTimeout(250);
-  await save(page, "web-splash");
+  await openViewer(engine, server.url, 480, 360);
+  await pause(500);
+  await save("web-start", engine.picture());
+  await engine.key("5");
+  await pause(250);
+  await save("web-splash", engine.picture());
   // From below the floor: up past the vertical in one move, zoomed out, a splash.
-  await page.keyboard.press("f");
-  await drag(page, 0, [240, 300], [240, 150], 1);
-  await drag(page, 2, [240, 100], [240, 260]);
-  await page.keyboard.press("5");
-  await page.waitForTimeout(400);
-  await save(page, "web-caustics-from-below");
-  await page.screenshot({ path: join(outDir, "web-page.png") });
-  saved.push(join(outDir, "web-page.png"));
-  await page.keyboard.press("p");
-  await page.keyboard.press("w");
-  await page.waitForTimeout(300);
-  await save(page, "web-wave-side");
-  await page.waitForFunction(() => !Module._webWaveRunning(), null, { timeout: 60000 });
-  await page.keyboard.press("q");
-  await page.waitForFunction(() => window.exitStatus !== undefined);
-  if (seen.errors.length) console.log(`console errors: ${seen.errors.join(" | ")}`);
+  await engine.key("f");
+  await drag(engine, 0, [240, 300], [240, 150], 1);
+  await drag(engine, 2, [240, 100], [240, 260]);
+  await engine.key("5");
+  await pause(400);
+  await save("web-caustics-from-below", engine.picture());
+  await save("web-page", engine.pagePicture());
+  await engine.key("p");
+  await engine.key("w");
+  await pause(300);
+  await save("web-wave-side", engine.picture());
+  await waitFor(engine, () => !Module._webWaveRunning(), undefined, 60000);
+  await engine.key("q");
+  await waitFor(engine, () => window.exitStatus !== undefined);
+  const errors = await engine.errors();
+  if (errors.length) console.log(`console errors: ${errors.join(" | ")}`);
 } finally {
-  await browser.close();
+  await engine.close();
   server.close();
+  if (xvfb) xvfb.close();
 }
 console.log("Saved the web page's pictures:");
 for (const file of saved) console.log(`  ${file}`);
