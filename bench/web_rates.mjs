@@ -53,11 +53,12 @@ async function desktopWave(display) {
 }
 
 function desktopIdle(display) {
-  const report = execFileSync(tickBench, ["--benchmark_filter=BM_TickInWindow", "--benchmark_format=json"], {
+  const report = execFileSync(tickBench, ["--benchmark_filter=BM_TickInWindow"], {
     env: { ...process.env, DISPLAY: display },
     encoding: "utf8",
+    stdio: ["ignore", "pipe", "ignore"],
   });
-  return JSON.parse(report).benchmarks[0]["ticks/s"];
+  return Number(/^BM_TickInWindow.* ([\d.]+)\/s$/m.exec(report)[1]);
 }
 
 const xvfb = await startXvfb();
@@ -72,7 +73,7 @@ try {
     const engine = await startEngine(name, xvfb.display);
     try {
       const { idle, wave } = await pageRates(engine, server.url);
-      rows.push([engine.version, idle, wave]);
+      rows.push([`${name} ${engine.version}`, idle, wave]);
     } finally {
       await engine.close();
     }
