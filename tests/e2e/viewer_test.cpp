@@ -152,29 +152,14 @@ std::pair<int, int> blueSpan(const Image& i)
     return span;
 }
 
+// A middle click on the water drops water where it is drawn, and so do the
+// splash key and the two drop modes (the lines the clicks and keys print are
+// the replay's: tests/web/expected.txt).
 TEST_F(ViewerTest, MiddleClicksAndKeysDropWater)
 {
-    x->typeChar('p'); // there and back: the picks below rely on the perspective the second 'p' loads
-    waitForPicture([](const Image& i) { return !isSurfaceBlue(i.at(5, 5)); });
-    x->typeChar('P');
-    ASSERT_TRUE(centreIsBlue(waitForPicture(centreIsBlue)));
     x->pressButton(1, centre, centre);
     x->releaseButton(1, centre, centre);
-    EXPECT_EQ(outputOf(""), "this is the mouse click: 150.000000, 150.000000\n"
-                            "hit at these: 32, 32\n"
-                            "Mouse click at 150 150, button: 1, state 0\n"
-                            "Mouse click at 150 150, button: 1, state 1\n");
     EXPECT_TRUE(rippledNearCentre(waitForPicture(rippledNearCentre)));
-
-    // Between the vertices nothing is hit (the exact pick: the GL-state
-    // test); the window's top row is reached like any other.
-    ASSERT_TRUE(calm(waitForPicture(calm))); // heights move the vertices
-    x->pressButton(1, centre + 12, centre);
-    x->releaseButton(1, centre + 12, centre);
-    EXPECT_EQ(outputOf("").find("hit at these"), std::string::npos);
-    x->pressButton(0, centre, 0);
-    x->releaseButton(0, centre, 0);
-    EXPECT_EQ(outputOf(""), "Mouse click at 150 0, button: 0, state 0\nMouse click at 150 0, button: 0, state 1\n");
 
     // The splash key and the two drop modes, each switched off again.
     auto rippled = [&](const Image& i) { return i.coloursAround(centre, centre, centre - 1) > 8; };
