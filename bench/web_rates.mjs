@@ -9,14 +9,13 @@
 import { execFile, execFileSync, spawn } from "node:child_process";
 import { promisify } from "node:util";
 import { openViewer, serve, waitFor } from "../tools/web/browser.mjs";
-import { engines, missingFor, startEngine, startXvfb } from "../tools/web/engines.mjs";
+import { engines, missingFor, pause, startEngine, startXvfb } from "../tools/web/engines.mjs";
 
 const [webDir, viewer, tickBench, ...chosen] = process.argv.slice(2);
 const names = chosen.length ? chosen : Object.keys(engines);
 const waveSteps = 351;
 const idleSeconds = 5;
 const run = promisify(execFile);
-const pause = ms => new Promise(resolve => setTimeout(resolve, ms));
 
 async function pageRates(engine, url) {
   await openViewer(engine, url);

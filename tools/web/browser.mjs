@@ -4,6 +4,7 @@
 import { createServer } from "node:http";
 import { readFile } from "node:fs/promises";
 import { extname, join, normalize } from "node:path";
+import { pause } from "./engines.mjs";
 
 const types = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm", ".png": "image/png" };
 
@@ -44,7 +45,7 @@ export async function waitFor(engine, fn, arg, timeoutMs = 30000) {
     const value = await engine.evaluate(fn, arg);
     if (value) return value;
     if (Date.now() > deadline) throw new Error(`timed out waiting for ${fn}`);
-    await new Promise(resolve => setTimeout(resolve, 20));
+    await pause(20);
   }
 }
 

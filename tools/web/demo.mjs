@@ -5,7 +5,7 @@
 import { mkdirSync, writeFileSync } from "node:fs";
 import { join } from "node:path";
 import { drag, openViewer, serve, waitFor } from "./browser.mjs";
-import { engines, startEngine, startXvfb } from "./engines.mjs";
+import { engines, pause, startEngine, startXvfb } from "./engines.mjs";
 
 const [webDir, outDir, engineName = "chromium"] = process.argv.slice(2);
 mkdirSync(outDir, { recursive: true });
@@ -13,7 +13,6 @@ const server = await serve(webDir);
 console.log(`Serving ${webDir} at ${server.url}`);
 const xvfb = engines[engineName].display && !process.env.DISPLAY ? await startXvfb() : null;
 const engine = await startEngine(engineName, xvfb ? xvfb.display : process.env.DISPLAY);
-const pause = ms => new Promise(resolve => setTimeout(resolve, ms));
 const saved = [];
 async function save(name, picture) {
   const file = join(outDir, `${name}.png`);

@@ -13,7 +13,8 @@ import { createServer } from "node:net";
 import { promisify } from "node:util";
 
 const run = promisify(execFile);
-const pause = ms => new Promise(resolve => setTimeout(resolve, ms));
+// Resolves after ms milliseconds.
+export const pause = ms => new Promise(resolve => setTimeout(resolve, ms));
 const buttonNames = ["left", "middle", "right"];
 const namedKeys = { Esc: "Escape", Tab: "Tab", Enter: "Enter", Backspace: "Backspace", Space: " " };
 
