@@ -13,6 +13,7 @@
 
 #include <GLES3/gl3.h>
 #include <cstddef>
+#include <cstdint>
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
@@ -31,6 +32,10 @@ float corners[2 * cornersPerPass * floatsPerCorner];
 
 GLuint program = 0;
 GLint matrixLocation = -1;
+
+bool frameWanted = false;
+bool drawInsideDisplay = false;
+bool contextLost = false;
 
 const char* const vertexShader = R"(#version 300 es
 uniform mat4 matrix;
@@ -112,19 +117,10 @@ void sendFrame()
     glDrawArrays(GL_TRIANGLES, surfaceCorners, floorCorners);
 }
 
-} // namespace
-
-bool startWebGL()
+// The shaders, the corner buffer and the state every frame draws with: made
+// at the start, and again when a lost context comes back.
+bool buildDrawing()
 {
-    EmscriptenWebGLContextAttributes attributes{};
-    emscripten_webgl_init_context_attributes(&attributes);
-    attributes.majorVersion = 2;
-    attributes.alpha = true;
-    attributes.depth = true;
-    attributes.antialias = false; // the desktop's window has no multisampling either
-    const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = emscripten_webgl_create_context("#canvas", &attributes);
-    if (context <= 0 || emscripten_webgl_make_context_current(context) != EMSCRIPTEN_RESULT_SUCCESS)
-        return false;
     program = glCreateProgram();
     glAttachShader(program, compiled(GL_VERTEX_SHADER, vertexShader));
     glAttachShader(program, compiled(GL_FRAGMENT_SHADER, fragmentShader));
@@ -144,19 +140,73 @@ bool startWebGL()
     // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast, performance-no-int-to-ptr)
     glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(3 * sizeof(float)));
     glEnable(GL_DEPTH_TEST);
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
     GLint linked = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &linked);
     return linked == GL_TRUE;
 }
 
+void drawFrame()
+{
+    frameWanted = false;
+    if (contextLost)
+        return;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    computeFrameOptics();
+    sendFrame();
+    ++framesDrawn;
+}
+
+} // namespace
+
+std::int64_t framesDrawn = 0;
+
+bool startWebGL()
+{
+    EmscriptenWebGLContextAttributes attributes{};
+    emscripten_webgl_init_context_attributes(&attributes);
+    attributes.majorVersion = 2;
+    attributes.alpha = true;
+    attributes.depth = true;
+    attributes.antialias = false; // the desktop's window has no multisampling either
+    const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = emscripten_webgl_create_context("#canvas", &attributes);
+    return context > 0 && emscripten_webgl_make_context_current(context) == EMSCRIPTEN_RESULT_SUCCESS && buildDrawing();
+}
+
 void display()
 {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (perspectiveMode) {
         modelview = lookAtMatrix(eyePos, cameraTarget(), {0.0f, 1.0f, 0.0f});
     }
-    computeFrameOptics();
-    sendFrame();
+    frameWanted = true;
+    if (drawInsideDisplay) {
+        drawInsideDisplay = false;
+        drawFrame();
+    }
+}
+
+void drawAtNextDisplay()
+{
+    drawInsideDisplay = true;
+}
+
+void drawWantedFrame()
+{
+    drawInsideDisplay = false;
+    if (frameWanted)
+        drawFrame();
+}
+
+void stopDrawing()
+{
+    contextLost = true;
+}
+
+bool resumeDrawing()
+{
+    contextLost = false;
+    frameWanted = true;
+    return buildDrawing();
 }
 
 void loadOrthographicProjection()

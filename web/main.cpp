@@ -1,8 +1,10 @@
 // main.cpp -- the viewer in a web page: a browser's event loop instead of
-// GLUT's. Each turn runs an idle tick, as often as the browser allows; a wave
-// runs one step per displayed frame, holding input and ticks until it ends, as
-// the desktop's wave holds its event loop. The page's events arrive through
-// the web* entry points below, already in GLUT's terms.
+// GLUT's. Everything visible happens on animation frames, one per frame the
+// browser shows: the idle ticks due since the last one, at a fixed pace
+// (pacing.h), then at most one drawing. A wave runs one step per frame instead,
+// holding input and ticks until it ends, as the desktop's wave holds its event
+// loop. The page's events arrive through the web* entry points below, already
+// in GLUT's terms, and are handled when they arrive.
 #include "app/callbacks.h"
 #include "app/camera.h"
 #include "app/platform.h"
@@ -10,6 +12,7 @@
 #include "optics/display.h"
 #include "water/drops.h"
 #include "water/wave.h"
+#include "web/pacing.h"
 #include "web/page.h"
 
 #include <cstdio>
@@ -32,6 +35,7 @@ std::deque<PageEvent> heldEvents; // what came while a wave ran, in order
 bool waveRunning = false;
 bool redisplayPending = false;
 bool ticksHeld = false; // a test's hook: only the ticks it asks for
+TickPace pace;
 
 void handle(const PageEvent& e)
 {
@@ -54,7 +58,6 @@ void deliver(const PageEvent& e)
 void endWave()
 {
     waveRunning = false;
-    emscripten_set_main_loop_timing(EM_TIMING_SETIMMEDIATE, 0);
     while (!heldEvents.empty() && !waveRunning) {
         const PageEvent e = heldEvents.front();
         heldEvents.pop_front();
@@ -62,19 +65,35 @@ void endWave()
     }
 }
 
-void turn()
+// The ticks due at this frame; the last of them draws the frame, as each
+// tick's ripple step draws on the desktop.
+void runDueTicks()
 {
-    if (waveRunning) {
-        if (!stepWave())
-            endWave();
+    if (ticksHeld) {
+        pauseTicks(pace);
         return;
     }
-    if (redisplayPending) {
-        redisplayPending = false;
-        display();
-    }
-    if (!ticksHeld)
+    for (int due = ticksDue(pace, emscripten_get_now()); due > 0; --due) {
+        if (due == 1)
+            drawAtNextDisplay();
         idle();
+    }
+}
+
+void animationFrame()
+{
+    if (waveRunning) {
+        pauseTicks(pace); // the wave's time owes no ticks
+        if (!stepWave())
+            endWave();
+    } else {
+        if (redisplayPending) {
+            redisplayPending = false;
+            display();
+        }
+        runDueTicks();
+    }
+    drawWantedFrame();
 }
 
 } // namespace
@@ -88,7 +107,6 @@ void requestRedisplay()
 void runWave()
 {
     waveRunning = true;
-    emscripten_set_main_loop_timing(EM_TIMING_RAF, 1);
 }
 
 void endProgram(int status)
@@ -120,6 +138,28 @@ EMSCRIPTEN_KEEPALIVE void webResize(int width, int height)
     deliver({PageEvent::resize, width, height, 0, 0});
 }
 
+// ?rate=N in the page's address.
+EMSCRIPTEN_KEEPALIVE void webSetTickRate(double ticksPerSecond)
+{
+    setTickRate(pace, ticksPerSecond);
+}
+
+EMSCRIPTEN_KEEPALIVE double webTickRate()
+{
+    return pace.ticksPerSecond;
+}
+
+EMSCRIPTEN_KEEPALIVE void webContextLost()
+{
+    stopDrawing();
+}
+
+EMSCRIPTEN_KEEPALIVE void webContextRestored()
+{
+    if (!resumeDrawing())
+        pageFailed("The browser gave the GPU context back, but it cannot draw with it.");
+}
+
 EMSCRIPTEN_KEEPALIVE double webTickCount()
 {
     return static_cast<double>(tickCount);
@@ -141,6 +181,11 @@ EMSCRIPTEN_KEEPALIVE int webWaveRunning()
 {
     return waveRunning;
 }
+
+EMSCRIPTEN_KEEPALIVE double webFramesDrawn()
+{
+    return static_cast<double>(framesDrawn);
+}
 }
 
 int main()
@@ -156,8 +201,7 @@ int main()
     loadOrthographicProjection();
     restoreLoadState(); // builds the water mesh
     placeEyeOnOrbit();
-    emscripten_set_main_loop(turn, 0, false);
-    emscripten_set_main_loop_timing(EM_TIMING_SETIMMEDIATE, 0);
+    emscripten_set_main_loop(animationFrame, 0, false); // on requestAnimationFrame
     pageStarted();
     emscripten_exit_with_live_runtime();
 }

@@ -6,12 +6,22 @@ import { readFile } from "node:fs/promises";
 import { extname, join, normalize } from "node:path";
 import { pause } from "./engines.mjs";
 
-const types = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm", ".png": "image/png" };
+const types = {
+  ".html": "text/html",
+  ".js": "text/javascript",
+  ".css": "text/css",
+  ".wasm": "application/wasm",
+  ".png": "image/png",
+  ".webmanifest": "application/manifest+json",
+};
 
 // A static file server for folder on a port the system picks; resolves to
-// { url, close }.
+// { url, close, serveFolder(folder), goOffline(offline) }: a test may swap
+// the folder for another build, or drop every request as a lost network does.
 export function serve(folder) {
+  let offline = false;
   const server = createServer(async (request, response) => {
+    if (offline) return request.socket.destroy();
     const path = normalize(decodeURIComponent(new URL(request.url, "http://localhost").pathname));
     const file = join(folder, path === "/" ? "index.html" : path);
     try {
@@ -26,17 +36,25 @@ export function serve(folder) {
   return new Promise(resolve => {
     server.listen(0, "127.0.0.1", () => {
       const { port } = server.address();
-      resolve({ url: `http://127.0.0.1:${port}/`, close: () => server.close() });
+      resolve({
+        url: `http://127.0.0.1:${port}/`,
+        close: () => server.close(),
+        serveFolder: another => (folder = another),
+        goOffline: state => (offline = state),
+      });
     });
   });
 }
 
 // Opens the page at a fixed canvas size in a started engine (engines.mjs)
-// and waits until the viewer runs.
-export async function openViewer(engine, url, width = 300, height = 300) {
-  await engine.open(`${url}?width=${width}&height=${height}`, { width: width + 40, height: height + 200 });
-  await waitFor(engine, () => Boolean(window.Module && Module.calledRun && canvas.width > 0));
+// and waits until the viewer runs; more is the address's further query.
+export async function openViewer(engine, url, width = 300, height = 300, more = "") {
+  await engine.open(`${url}?width=${width}&height=${height}${more}`, { width: width + 40, height: height + 200 });
+  await viewerRunning(engine);
 }
+
+export const viewerRunning = engine =>
+  waitFor(engine, () => Boolean(window.Module && Module.calledRun && canvas.width > 0));
 
 // Polls fn in the page until it returns something true; resolves to that.
 export async function waitFor(engine, fn, arg, timeoutMs = 30000) {

@@ -2,7 +2,7 @@
 // engines: Chromium (Blink) and Firefox (Gecko) through playwright-core,
 // WebKit through its own WebDriver, all from Debian's packages. Every adapter
 // gives the same interface, in the canvas's CSS pixels:
-//   version  open(url, viewport)  key(name)  move(x, y)  press(button)  release(button)
+//   version  open(url, viewport)  reload()  key(name)  move(x, y)  press(button)  release(button)
 //   evaluate(fn, arg)  title()  picture()  pagePicture()  errors()  close()
 // (the pictures as PNG bytes: the canvas alone, the whole page)
 // with buttons 0 left, 1 middle, 2 right and keys named as one character or
@@ -84,6 +84,11 @@ function movingOnlyWhenMoved(engine) {
     at = null;
     return open(...args);
   };
+  const { reload } = engine;
+  engine.reload = () => {
+    at = null;
+    return reload();
+  };
   return engine;
 }
 
@@ -107,10 +112,16 @@ function startFirefox(display) {
   const env = { ...process.env, DISPLAY: display };
   return playwright()
     .then(({ firefox }) => firefox.launch({ channel: "moz-firefox", executablePath: firefoxPath, headless: true, env }))
-    .then(browser => playwrightAdapter(browser));
+    .then(browser => playwrightAdapter(browser, firefoxScreenshotStyle));
 }
 
-function playwrightAdapter(browser) {
+// Playwright takes a screenshot in Firefox through a style element it adds to
+// the page, which the page's policy refuses and Firefox reports: its report,
+// and only it, is the driver's, not the page's. (Chromium and WebKit still
+// report an inline style of the page's own.)
+const firefoxScreenshotStyle = /blocked an inline style \(style-src-elem\)/;
+
+function playwrightAdapter(browser, driversOwnError = /^$/) {
   let page = null, box = null, errors = [];
   return {
     version: browser.version(),
@@ -118,9 +129,14 @@ function playwrightAdapter(browser) {
       if (page) await page.close();
       page = await browser.newPage({ viewport });
       errors = [];
-      page.on("console", message => message.type() === "error" && errors.push(message.text()));
-      page.on("pageerror", error => errors.push(String(error)));
+      const report = text => driversOwnError.test(text) || errors.push(text);
+      page.on("console", message => message.type() === "error" && report(message.text()));
+      page.on("pageerror", error => report(String(error)));
       await page.goto(url);
+      box = null;
+    },
+    async reload() {
+      await page.reload();
       box = null;
     },
     key: name => page.keyboard.press(namedKeys[name] || name),
@@ -230,6 +246,11 @@ function webKitAdapter(driver, Key, env, stop, version) {
     async open(url) {
       await driver.get("about:blank");
       await driver.get(url);
+      await evaluate(watchPage);
+      await findCanvas();
+    },
+    async reload() {
+      await driver.navigate().refresh();
       await evaluate(watchPage);
       await findCanvas();
     },

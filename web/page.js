@@ -1,0 +1,142 @@
+// page.js -- the viewer's page around the WebAssembly module. It hands the
+// viewer its events in GLUT's terms: a key as the byte typed, buttons 0 left,
+// 1 middle, 2 right, state 0 pressed, 1 released, pointer positions in canvas
+// pixels with y counted down from the top. The module draws on animation
+// frames and paces the water itself.
+//   ?width=W&height=H fixes the canvas size (as -geometry does on the
+//   desktop); otherwise it fills the page above the log.
+//   ?rate=N runs N idle ticks a second instead of the desktop's pace.
+const params = new URLSearchParams(location.search);
+const fixedSize = params.has("width") && params.has("height")
+  ? [parseInt(params.get("width"), 10), parseInt(params.get("height"), 10)] : null;
+const tickRate = Number(params.get("rate"));
+const canvas = document.getElementById("canvas");
+const stage = document.getElementById("stage");
+const log = document.getElementById("log");
+const notice = document.getElementById("notice");
+const keptLines = 500;
+let printedLineCount = 0; // all the lines printed, the log keeps the last keptLines
+let running = false;
+let policyViolations = 0; // scripts, styles or workers the page's policy refused
+
+function print(line) {
+  ++printedLineCount;
+  console.log(line);
+  log.append(line + "\n");
+  while (log.childNodes.length > keptLines) log.firstChild.remove();
+  log.scrollTop = log.scrollHeight;
+}
+
+function tell(text) {
+  notice.textContent = text;
+  notice.style.display = "block";
+}
+
+// Calls an entry point of the program; the program's own end unwinds through it.
+function call(name, ...args) {
+  if (!running) return;
+  try {
+    Module["_" + name](...args);
+  } catch (e) {
+    if (!(e && e.name === "ExitStatus")) throw e;
+  }
+}
+
+function fitCanvas() {
+  const [width, height] = fixedSize || [stage.clientWidth, stage.clientHeight];
+  if (canvas.width === width && canvas.height === height) return;
+  canvas.width = width;
+  canvas.height = height;
+  call("webResize", width, height);
+}
+
+var Module = {
+  print,
+  printErr: line => console.warn(line),
+  started() {
+    running = true;
+    if (tickRate > 0) call("webSetTickRate", tickRate);
+    fitCanvas();
+    canvas.focus();
+    keepForOffline();
+  },
+  ended(status) {
+    running = false;
+    window.exitStatus = status;
+    tell("Tarnwick has ended (exit status " + status + "). Reload the page to start again.");
+  },
+  failed(message) {
+    tell(message);
+  },
+  onAbort(what) {
+    tell(location.protocol === "file:"
+      ? "Tarnwick cannot run from a file: browsers do not load its WebAssembly module from file:// pages. "
+        + "Serve this folder with any static web server (scripts/web.sh does) and open its address."
+      : `Tarnwick could not start: ${what}`);
+  },
+};
+
+// Once the program runs, a service worker keeps this build's files for visits
+// without network. It is registered only now, so that an update it finds
+// cannot mix files of two builds into this visit; the next visit uses it.
+function keepForOffline() {
+  if (!("serviceWorker" in navigator) || !window.isSecureContext) return;
+  const updating = Boolean(navigator.serviceWorker.controller);
+  navigator.serviceWorker.addEventListener("controllerchange", () => {
+    if (updating) tell("A new version of Tarnwick is installed: reload the page to use it.");
+  });
+  navigator.serviceWorker.register("sw.js").catch(error => console.warn(`No offline copy: ${error.message}`));
+}
+
+document.addEventListener("securitypolicyviolation", () => ++policyViolations);
+
+// A lost GPU context (a driver reset, a phone reclaiming memory) stops the
+// drawing, not the water; once the browser restores it, the viewer rebuilds
+// what it drew with and draws the same picture again.
+canvas.addEventListener("webglcontextlost", event => {
+  event.preventDefault(); // asks the browser for the context back
+  call("webContextLost");
+});
+canvas.addEventListener("webglcontextrestored", () => call("webContextRestored"));
+
+const namedKeys = { Escape: 27, Enter: 13, Tab: 9, Backspace: 8, Delete: 127 };
+function keyCode(event) {
+  if (event.key in namedKeys) return namedKeys[event.key];
+  const characters = [...event.key];
+  if (characters.length !== 1) return null; // Shift, F1, the arrows ...
+  const code = characters[0].codePointAt(0);
+  return code <= 255 ? code : null;
+}
+
+// Browser shortcuts (with Ctrl, Alt or Meta) stay the browser's.
+window.addEventListener("keydown", event => {
+  if (event.ctrlKey || event.altKey || event.metaKey) return;
+  const code = keyCode(event);
+  if (code === null) return;
+  event.preventDefault();
+  call("webKey", code);
+});
+
+let buttonsHeld = 0;
+function at(event) {
+  const box = canvas.getBoundingClientRect();
+  return [Math.floor(event.clientX - box.left), Math.floor(event.clientY - box.top)];
+}
+canvas.addEventListener("mousedown", event => {
+  if (event.button > 2) return;
+  event.preventDefault(); // no middle-button scrolling
+  canvas.focus();
+  buttonsHeld |= 1 << event.button;
+  call("webButton", event.button, 0, ...at(event));
+});
+// A press in the canvas is followed to its release and its drags anywhere.
+window.addEventListener("mouseup", event => {
+  if (!(buttonsHeld & (1 << event.button))) return;
+  buttonsHeld &= ~(1 << event.button);
+  call("webButton", event.button, 1, ...at(event));
+});
+window.addEventListener("mousemove", event => {
+  if (buttonsHeld) call("webDrag", ...at(event));
+});
+canvas.addEventListener("contextmenu", event => event.preventDefault());
+window.addEventListener("resize", fitCanvas);
