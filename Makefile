@@ -2,11 +2,12 @@
 # `make run` builds and starts the viewer alone, `make package` builds the
 # Debian package in build-deb/, `make web` the web page in build-web/,
 # `make bench` runs the benchmarks, `make soak` drives the sanitized viewer at
-# random for ten minutes, `make distclean` removes the build folders.
+# random for ten minutes and `make soak-web` the web page in Chromium,
+# `make distclean` removes the build folders.
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 
-.PHONY: all build configure test run package web bench soak distclean
+.PHONY: all build configure test run package web bench soak soak-web distclean
 
 all: build
 
@@ -45,3 +46,7 @@ run: configure
 
 distclean:
 	rm -rf $(BUILD) build-deb build-web
+
+# The web page's soak in Chromium for SOAK_SECONDS (default ten minutes).
+soak-web: web
+	@TARNWICK_WEB_SOAK_SECONDS=$(SOAK_SECONDS) node tests/web/web_test.mjs chromium build-web $(BUILD)/web-tests soak

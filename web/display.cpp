@@ -14,6 +14,7 @@
 #include <GLES3/gl3.h>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
@@ -102,7 +103,22 @@ int fillFloorPass(int surfaceCorners)
     return at / floatsPerCorner - surfaceCorners;
 }
 
-void sendFrame()
+// What the last frame drawn sent. A frame that would send the same is not
+// drawn again: the canvas goes on showing it, and the browser composites
+// nothing new (calm water costs no drawing at all).
+float sentCorners[sizeof corners / sizeof corners[0]];
+std::size_t sentFloats = 0;
+float sentMatrix[16];
+bool canvasShowsSent = false; // false once the canvas is cleared: resized, or its context restored
+
+bool sameAsSent(std::size_t floats, const float matrix[16])
+{
+    return canvasShowsSent && floats == sentFloats && std::memcmp(matrix, sentMatrix, sizeof sentMatrix) == 0 &&
+           std::memcmp(corners, sentCorners, floats * sizeof(float)) == 0;
+}
+
+// Returns whether it drew: false when the frame is the one the canvas shows.
+bool sendFrame()
 {
     const int surfaceCorners = fillSurfacePass();
     const int floorCorners = fillFloorPass(surfaceCorners);
@@ -110,11 +126,19 @@ void sendFrame()
     float matrix[16];
     for (int k = 0; k < 16; ++k)
         matrix[k] = static_cast<float>(view[k]);
-    glUniformMatrix4fv(matrixLocation, 1, GL_FALSE, matrix);
     const std::size_t floats = static_cast<std::size_t>(surfaceCorners + floorCorners) * floatsPerCorner;
+    if (sameAsSent(floats, matrix))
+        return false;
+    std::memcpy(sentCorners, corners, floats * sizeof(float));
+    std::memcpy(sentMatrix, matrix, sizeof sentMatrix);
+    sentFloats = floats;
+    canvasShowsSent = true;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glUniformMatrix4fv(matrixLocation, 1, GL_FALSE, matrix);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(floats * sizeof(float)), corners, GL_STREAM_DRAW);
     glDrawArrays(GL_TRIANGLES, 0, surfaceCorners);
     glDrawArrays(GL_TRIANGLES, surfaceCorners, floorCorners);
+    return true;
 }
 
 // The shaders, the corner buffer and the state every frame draws with: made
@@ -151,10 +175,9 @@ void drawFrame()
     frameWanted = false;
     if (contextLost)
         return;
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     computeFrameOptics();
-    sendFrame();
-    ++framesDrawn;
+    if (sendFrame())
+        ++framesDrawn;
 }
 
 } // namespace
@@ -206,6 +229,7 @@ bool resumeDrawing()
 {
     contextLost = false;
     frameWanted = true;
+    canvasShowsSent = false;
     return buildDrawing();
 }
 
@@ -226,6 +250,7 @@ void setViewport(int width, int height)
     glViewport(0, 0, width, height);
     viewport[2] = width;
     viewport[3] = height;
+    canvasShowsSent = false; // the page has just resized the canvas, which clears it
 }
 
 // The page's title stands for the window's.

@@ -173,26 +173,13 @@ TEST_F(ViewerTest, MiddleClicksAndKeysDropWater)
     EXPECT_TRUE(calm(waitForPicture(calm)));
 }
 
-// The reset puts the eye at (0, 0, 10), looking along the surface: the floor's
-// caustic triangles (about 0.27, 0.32, 0.42 on flat water) below, nothing above.
-// Then the wave holds the program: a key typed after 'w' is answered only after
-// wave frames were drawn, and every press replays the wave from its start.
-TEST_F(ViewerTest, ResetShowsTheWaterLevelAndTheWaveHoldsInput)
+// After the reset, the wave holds the program: a key typed after 'w' is
+// answered only after wave frames were drawn, and every press replays the
+// wave from its start. (What the reset shows is the replay's water-level
+// picture.)
+TEST_F(ViewerTest, TheWaveHoldsInput)
 {
     x->typeChar('f');
-    const Image level = waitForPicture([&](const Image& i) {
-        const Rgb floor = i.at(centre, i.height - 20);
-        return std::abs(floor.r - 70) < 12 && std::abs(floor.g - 83) < 12 && std::abs(floor.b - 108) < 12;
-    });
-    const Rgb floor = level.at(centre, level.height - 20);
-    EXPECT_NEAR(floor.r, 70, 12);
-    EXPECT_NEAR(floor.g, 83, 12);
-    EXPECT_NEAR(floor.b, 108, 12);
-    EXPECT_EQ(level.at(centre, 10).b, 0);
-    x->typeChar('f');
-    x->typeChar('5');
-    EXPECT_GT(waitForPicture([&](const Image& i) { return i.differingPixels(level) > 50; }).differingPixels(level), 50);
-
     x->typeChar('p'); // edge-on: only water above or below its level shows
     ASSERT_EQ(blueSpan(waitForPicture([](const Image& i) { return blueSpan(i).second < 0; })).second, -1);
     for (int press = 0; press < 2; ++press) {

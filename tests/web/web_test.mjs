@@ -5,7 +5,8 @@
 //            status); its pictures are kept for the engines' runs.
 //   ENGINE (chromium, firefox, webkit), each case of the table below.
 // Usage: node web_test.mjs desktop REPLAY-PROGRAM VIEWER OUT-DIR
-//        node web_test.mjs ENGINE WEB-BUILD-DIR OUT-DIR
+//        node web_test.mjs ENGINE WEB-BUILD-DIR OUT-DIR [CASE...]
+// (the cases of the table by default; "soak" only when named)
 import { execFileSync } from "node:child_process";
 import { cpSync, existsSync, mkdirSync, readFileSync, rmSync, statSync, writeFileSync } from "node:fs";
 import { dirname, join } from "node:path";
@@ -30,6 +31,19 @@ function compareTranscripts(actual, who) {
   failures.push(`${who}: the transcript differs at line ${at + 1}: "${a[at]}", expected "${e[at]}"`);
 }
 
+// Rasterisers may differ along triangle edges: a pixel counts as different
+// when a channel is off by more than a tenth, and one in two hundred may be.
+const pictureTolerance = 0.005;
+
+// The share of the 300 x 300 pixels of picture a that differ from b's; one
+// picture is the desktop's unless the desktop has none.
+function compareWithDesktop(a, b, name, who) {
+  if (!existsSync(b)) return void failures.push(`no desktop picture ${b} (the desktop case makes it)`);
+  const share = differingShare(a, b);
+  console.log(`${who} ${name}: ${(100 * share).toFixed(3)} % of pixels differ from the desktop's`);
+  check(share <= pictureTolerance, `${who} ${name}: ${(100 * share).toFixed(2)} % of pixels differ`);
+}
+
 function finish(name, work) {
   for (const failure of failures) console.log(`FAIL: ${failure}`);
   console.log(failures.length ? `${name}: failed (files in ${work})` : `${name}: passed`);
@@ -43,6 +57,9 @@ if (target === "desktop") {
   mkdirSync(work, { recursive: true });
   execFileSync(replayProgram, [viewer, join(here, "inputs.txt"), work], { stdio: "inherit", timeout: 120000 });
   compareTranscripts(readFileSync(join(work, "transcript.txt"), "utf8"), "desktop");
+  // The pictures of the fixed states against those of a build that was looked at.
+  for (const name of pictureNames)
+    compareWithDesktop(join(here, "pictures", `${name}.png`), join(work, `${name}.png`), name, "committed");
   finish("desktop", work);
 }
 
@@ -51,16 +68,14 @@ if (!existsSync(join(webDir, "tarnwick.wasm"))) skip("the web build (make web)")
 const driverPackages = ["playwright-core", "selenium-webdriver"].map(p => join(here, "../../tools/web/node_modules", p));
 if (!driverPackages.every(existsSync)) skip("the browser drivers (npm ci --prefix tools/web)");
 const { engines, missingFor, startEngine, startXvfb } = await import("../../tools/web/engines.mjs");
-const { nextFrame, openViewer, printedLines, serve, viewerRunning, waitFor } = await import("../../tools/web/browser.mjs");
+const { drag, nextFrame, openViewer, printedLines, serve, viewerRunning, waitFor } =
+  await import("../../tools/web/browser.mjs");
 if (!engines[target]) throw new Error(`no engine named ${target}`);
 if (missingFor(target)) skip(missingFor(target));
-const work = join(out, target);
+const work = join(out, [target, ...process.argv.slice(5)].join("-"));
 rmSync(work, { recursive: true, force: true });
 mkdirSync(work, { recursive: true });
 
-// Rasterisers may differ along triangle edges: a pixel counts as different
-// when a channel is off by more than a tenth, and one in two hundred may be.
-const pictureTolerance = 0.005;
 
 function differingShare(a, b) {
   try {
@@ -115,16 +130,8 @@ async function replay(engine) {
   const { lines } = await printedLines(engine);
   check(lines.slice(0, 3).join("\n") === startLines.join("\n"), `start lines: ${lines.slice(0, 3)}`);
   compareTranscripts(await playToPage(engine), target);
-  for (const name of pictureNames) {
-    const desktop = join(out, "desktop", `${name}.png`);
-    if (!existsSync(desktop)) {
-      failures.push(`no desktop picture ${desktop} (the desktop case makes it)`);
-      continue;
-    }
-    const share = differingShare(join(work, `${name}.png`), desktop);
-    console.log(`${target} ${name}: ${(100 * share).toFixed(3)} % of pixels differ from the desktop's`);
-    check(share <= pictureTolerance, `${name}: ${(100 * share).toFixed(2)} % of pixels differ`);
-  }
+  for (const name of pictureNames)
+    compareWithDesktop(join(work, `${name}.png`), join(out, "desktop", `${name}.png`), name, target);
   const bytes = ["index.html", "page.js", "page.css", "tarnwick.js", "tarnwick.wasm"].reduce((sum, f) => sum + statSync(join(webDir, f)).size, 0);
   check(bytes < 1024 * 1024, `the page, loader and module take ${bytes} bytes`);
 }
@@ -145,10 +152,12 @@ async function wave(engine) {
   check((await printedLines(engine)).lines.includes("ORIGIN is 0"), "the key typed during the wave was not answered after it");
 }
 
-// ?rate= sets the ticks' pace; frames are drawn only on frames the browser shows.
+// ?rate= sets the ticks' pace; frames are drawn only on frames the browser
+// shows, and only when they differ from the one shown.
 async function pace(engine) {
   await openViewer(engine, server.url, 300, 300, "&rate=50");
   check(await engine.evaluate(() => Module._webTickRate()) === 50, "?rate=50 did not set the pace");
+  await engine.key("5"); // moving water: a frame to draw at every tick
   const [drawn, shown] = await engine.evaluate(() => new Promise(done => {
     const drawnBefore = Module._webFramesDrawn();
     let shown = 0;
@@ -237,17 +246,63 @@ async function policy(engine) {
   return /Content.Security.Policy/;
 }
 
+// A seeded random stream of what a user does (every command key but the
+// quitting ones, clicks, drags, resizes) for TARNWICK_WEB_SOAK_SECONDS
+// (default 60): no error, a heap no larger at the end than after ten
+// seconds, the log bounded, the ticks still running and a key still answered.
+async function soak(engine) {
+  const seconds = Number(process.env.TARNWICK_WEB_SOAK_SECONDS || 60);
+  let seed = Number(process.env.TARNWICK_WEB_SOAK_SEED || 1);
+  const random = () => { // mulberry32
+    seed = (seed + 0x6d2b79f5) | 0;
+    let t = Math.imul(seed ^ (seed >>> 15), 1 | seed);
+    t = (t + Math.imul(t ^ (t >>> 7), 61 | t)) ^ t;
+    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
+  };
+  const pick = list => list[Math.floor(random() * list.length)];
+  const spot = () => [Math.floor(random() * 300), Math.floor(random() * 300)];
+  const keys = [..."5bvcCpPsSf[];'./iIoOkKlLmM,-=xZ1 ", ...Array(20).fill("b")];
+  const actions = [
+    () => engine.key(pick(random() < 0.02 ? ["w"] : keys)),
+    async () => { await engine.move(...spot()); await engine.press(1); await engine.release(1); },
+    () => drag(engine, pick([0, 2]), spot(), spot(), 1 + Math.floor(random() * 6)),
+    () => engine.resize(320 + Math.floor(random() * 600), 360 + Math.floor(random() * 440)),
+  ];
+  await engine.open(server.url, { width: 640, height: 480 }); // the canvas fills the page
+  await viewerRunning(engine);
+  const heap = () => engine.evaluate(() => wasmMemory.buffer.byteLength);
+  const started = Date.now();
+  let heapAtTen = null, steps = 0;
+  while (Date.now() - started < seconds * 1000) {
+    await pick(actions)();
+    ++steps;
+    if (heapAtTen === null && Date.now() - started > 10000) heapAtTen = await heap();
+  }
+  await waitFor(engine, () => !Module._webWaveRunning(), undefined, 60000);
+  const ticks = await engine.evaluate(() => Module._webTickCount());
+  await waitFor(engine, from => Module._webTickCount() > from, ticks);
+  const { count } = await printedLines(engine);
+  await engine.key("s");
+  await waitFor(engine, from => printedLineCount > from, count);
+  const heapAtEnd = await heap(), logLines = await engine.evaluate(() => log.childNodes.length);
+  console.log(`soak: ${steps} steps in ${seconds} s, heap ${heapAtTen} then ${heapAtEnd} bytes, ${count} lines`);
+  check(heapAtTen === null || heapAtEnd <= heapAtTen, `the heap grew from ${heapAtTen} to ${heapAtEnd} bytes`);
+  check(logLines <= 500, `the log holds ${logLines} lines`);
+}
+
 const cases = { replay, wave, pace, contextLoss, offline, policy };
+const chosen = process.argv.slice(5);
+const run = chosen.length ? Object.fromEntries(chosen.map(name => [name, { soak, ...cases }[name]])) : cases;
 
 const server = await serve(webDir);
 const xvfb = engines[target].display ? await startXvfb() : null;
 const engine = await startEngine(target, xvfb && xvfb.display);
 console.log(`${target}: ${engine.version}`);
 try {
-  for (const [name, run] of Object.entries(cases)) {
+  for (const [name, play] of Object.entries(run)) {
     await openViewer(engine, server.url);
     const before = failures.length;
-    const expectedErrors = (await run(engine).catch(error => void failures.push(`${name}: ${error.message}`))) || /^$/;
+    const expectedErrors = (await play(engine).catch(error => void failures.push(`${name}: ${error.message}`))) || /^$/;
     const errors = (await engine.errors()).filter(error => !expectedErrors.test(error));
     check(errors.length === 0, `${name}: console errors: ${errors.join(" | ")}`);
     console.log(`${target} ${name}: ${failures.length === before ? "passed" : "failed"}`);

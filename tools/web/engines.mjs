@@ -4,6 +4,7 @@
 // gives the same interface, in the canvas's CSS pixels:
 //   version  open(url, viewport)  reload()  key(name)  move(x, y)  press(button)  release(button)
 //   evaluate(fn, arg)  title()  picture()  pagePicture()  errors()  close()
+// and, with playwright-core, resize(width, height) of the viewport
 // (the pictures as PNG bytes: the canvas alone, the whole page)
 // with buttons 0 left, 1 middle, 2 right and keys named as one character or
 // Esc, Tab, Enter, Backspace, Space.
@@ -147,6 +148,7 @@ function playwrightAdapter(browser, driversOwnError = /^$/) {
     press: button => page.mouse.down({ button: buttonNames[button] }),
     release: button => page.mouse.up({ button: buttonNames[button] }),
     evaluate: (fn, arg) => page.evaluate(fn, arg),
+    resize: (width, height) => page.setViewportSize({ width, height }),
     title: () => page.title(),
     picture: () => page.locator("#canvas").screenshot(),
     pagePicture: () => page.screenshot(),
