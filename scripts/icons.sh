@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# icons.sh -- makes the program's icon from a picture the program renders: the
-# demo's --icon shot (the whole pool seen from below its floor, just after a
-# splash) cropped to the pool and cut to a rounded tile at each size of the
-# hicolor theme. The output is committed under data/icons/; run this again
-# only to change the icon.
+# icons.sh -- makes every icon of the program, the desktop's and the web
+# page's, from one picture the program renders: the demo's --icon shot (the
+# middle of the pool seen from below its floor, a splash's ring of light
+# spreading over the surface). A rounded tile at each size of the hicolor
+# theme and at the web page's 192 and 512 pixels, and a square one for the
+# page's maskable icon, which the system cuts to its own shape. The output is
+# committed under data/icons/; run this again only to change the icon.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh demo
@@ -15,14 +17,22 @@ trap 'rm -f "$source_picture"' EXIT
 "$build/tools/tarnwick_demo" --icon "$build/tarnwick" "$source_picture"
 
 app_id=io.github.tarnwick.Tarnwick
-for size in 48 128 256; do
-  folder=data/icons/hicolor/${size}x${size}/apps
-  mkdir -p "$folder"
-  radius=$((size / 8))
-  # The pool fills the middle 384 pixels of the 512-pixel window.
-  convert "$source_picture" -crop 384x384+64+64 +repage -filter Lanczos -resize "${size}x${size}" \
+# A rounded tile of the picture, size pixels square.
+tile() {
+  local size=$1 radius=$(($1 / 8))
+  convert "$source_picture" -filter Lanczos -resize "${size}x${size}" \
     \( -size "${size}x${size}" xc:none -fill white \
        -draw "roundrectangle 0,0,$((size - 1)),$((size - 1)),$radius,$radius" \) \
-    -alpha set -compose DstIn -composite -strip "$folder/$app_id.png"
-  echo "$folder/$app_id.png"
+    -alpha set -compose DstIn -composite -strip "$2"
+  echo "$2"
+}
+for size in 48 128 256; do
+  mkdir -p "data/icons/hicolor/${size}x${size}/apps"
+  tile "$size" "data/icons/hicolor/${size}x${size}/apps/$app_id.png"
 done
+mkdir -p data/icons/web
+for size in 192 512; do
+  tile "$size" "data/icons/web/icon-$size.png"
+done
+convert "$source_picture" -filter Lanczos -resize 512x512 -strip data/icons/web/icon-maskable-512.png
+echo data/icons/web/icon-maskable-512.png

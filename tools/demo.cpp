@@ -41,13 +41,24 @@ int colours(const Image& image)
     return image.coloursAround(image.width / 2, image.height / 2, image.width / 2);
 }
 
-// Pixels lit near white: the floor where the waves focus the light.
-int brightPixels(const Image& image)
+// The icon is the middle of the pool: iconCrop pixels square about the
+// window's centre, where the splash's rings spread over the surface.
+const int iconCrop = 512;
+
+// Rings of light and no specks: in the icon's square, the pixels lit near
+// white, less four for each near black one (a floor triangle too dim to draw,
+// with nothing behind it).
+int ringsWithoutSpecks(const Image& image)
 {
-    int count = 0;
-    for (std::size_t k = 0; k + 2 < image.rgb.size(); k += 3)
-        count += image.rgb[k] > 180 && image.rgb[k + 1] > 180 && image.rgb[k + 2] > 180;
-    return count;
+    int score = 0;
+    for (int y = (image.height - iconCrop) / 2; y < (image.height + iconCrop) / 2; ++y) {
+        for (int x = (image.width - iconCrop) / 2; x < (image.width + iconCrop) / 2; ++x) {
+            const Rgb c = image.at(x, y);
+            score += c.r > 180 && c.g > 180 && c.b > 180 ? 1 : 0;
+            score -= c.r < 40 && c.g < 40 && c.b < 40 ? 4 : 0;
+        }
+    }
+    return score;
 }
 
 class Tour {
@@ -127,7 +138,8 @@ public:
     }
 
     // From below the floor, zoomed out until the pool fills the middle of the
-    // window; the splash's first rings are the brightest.
+    // window; of the splash's rings, the picture with the most light and the
+    // fewest specks in the icon's square.
     bool icon(const std::string& path)
     {
         x_.movePointer(256, 400);
@@ -135,10 +147,10 @@ public:
         x_.pressButton(0, 256, 400);
         x_.movePointer(256, 250);
         x_.releaseButton(0, 256, 250);
-        x_.drag(2, 256, 5, 256, 500, 4);
+        x_.drag(2, 256, 5, 256, 180, 4);
         settle();
         x_.typeChar('5');
-        const Image picture = bestOf(x_, 16, 25, brightPixels);
+        const Image picture = bestOf(x_, 80, 5, ringsWithoutSpecks);
         if (!picture.savePng(path)) {
             std::fprintf(stderr, "cannot write %s\n", path.c_str());
             return false;
