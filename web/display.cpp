@@ -192,6 +192,9 @@ bool startWebGL()
     attributes.alpha = true;
     attributes.depth = true;
     attributes.antialias = false; // the desktop's window has no multisampling either
+    // WebGL2 itself has all a frame needs; asking the browser for each of its
+    // extensions would only lengthen the start.
+    attributes.enableExtensionsByDefault = false;
     const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = emscripten_webgl_create_context("#canvas", &attributes);
     return context > 0 && emscripten_webgl_make_context_current(context) == EMSCRIPTEN_RESULT_SUCCESS && buildDrawing();
 }

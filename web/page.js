@@ -43,6 +43,7 @@ function call(name, ...args) {
 }
 
 function fitCanvas() {
+  if (!running) return; // the start fits it
   const [width, height] = fixedSize || [stage.clientWidth, stage.clientHeight];
   if (canvas.width === width && canvas.height === height) return;
   canvas.width = width;
@@ -55,6 +56,7 @@ var Module = {
   printErr: line => console.warn(line),
   started() {
     running = true;
+    notice.style.display = "none";
     if (tickRate > 0) call("webSetTickRate", tickRate);
     fitCanvas();
     canvas.focus();
@@ -68,13 +70,18 @@ var Module = {
   failed(message) {
     tell(message);
   },
-  onAbort(what) {
-    tell(location.protocol === "file:"
-      ? "Tarnwick cannot run from a file: browsers do not load its WebAssembly module from file:// pages. "
-        + "Serve this folder with any static web server (scripts/web.sh does) and open its address."
-      : `Tarnwick could not start: ${what}`);
-  },
+  onAbort: cannotStart,
 };
+
+// The module could not be fetched or compiled: say why, if we know.
+const fromFile = "Tarnwick needs a web server: browsers do not load its WebAssembly module from file:// pages. "
+  + "Serve this folder with any static web server (scripts/web.sh does) and open its address.";
+function cannotStart(what) {
+  tell(location.protocol === "file:" ? fromFile : `Tarnwick could not start: ${what}`);
+}
+window.addEventListener("unhandledrejection", event => running || cannotStart(event.reason));
+// A browser may fail such a load without a word: say it at once, until the program runs.
+if (location.protocol === "file:") tell(fromFile);
 
 // Once the program runs, a service worker keeps this build's files for visits
 // without network. It is registered only now, so that an update it finds
@@ -89,6 +96,28 @@ function keepForOffline() {
 }
 
 document.addEventListener("securitypolicyviolation", () => ++policyViolations);
+
+// The help shows on a first visit; once put away it stays away, and the bar's
+// Help button brings it back.
+const help = document.getElementById("help");
+const showHelp = document.getElementById("show-help");
+function setHelpShown(shown) {
+  help.hidden = !shown;
+  showHelp.hidden = shown;
+  try {
+    localStorage.setItem("tarnwick.helpSeen", shown ? "" : "1");
+  } catch {
+    // storage refused (a private window): the help comes back next visit
+  }
+  fitCanvas();
+}
+document.getElementById("hide-help").addEventListener("click", () => setHelpShown(false));
+showHelp.addEventListener("click", () => setHelpShown(true));
+try {
+  if (localStorage.getItem("tarnwick.helpSeen") === "1") setHelpShown(false);
+} catch {
+  // as above
+}
 
 // A lost GPU context (a driver reset, a phone reclaiming memory) stops the
 // drawing, not the water; once the browser restores it, the viewer rebuilds
@@ -111,9 +140,10 @@ function keyCode(event) {
 // Browser shortcuts (with Ctrl, Alt or Meta) stay the browser's.
 window.addEventListener("keydown", event => {
   if (event.ctrlKey || event.altKey || event.metaKey) return;
+  if (event.target instanceof HTMLButtonElement && (event.key === "Enter" || event.key === " ")) return;
   const code = keyCode(event);
   if (code === null) return;
-  event.preventDefault();
+  if (code !== 9) event.preventDefault(); // Tab still moves the focus, as on any page
   call("webKey", code);
 });
 
