@@ -19,12 +19,21 @@ let printedLineCount = 0; // all the lines printed, the log keeps the last keptL
 let running = false;
 let policyViolations = 0; // scripts, styles or workers the page's policy refused
 
+// Scrolling to the newest line waits for the next frame: reading the log's
+// height at every line would lay the page out at every line.
+let scrollPending = false;
+function scrollLog() {
+  scrollPending = false;
+  log.scrollTop = log.scrollHeight;
+}
+
 function print(line) {
   ++printedLineCount;
   console.log(line);
   log.append(line + "\n");
   while (log.childNodes.length > keptLines) log.firstChild.remove();
-  log.scrollTop = log.scrollHeight;
+  if (!scrollPending) requestAnimationFrame(scrollLog);
+  scrollPending = true;
 }
 
 function tell(text) {
@@ -96,6 +105,7 @@ function keepForOffline() {
 }
 
 document.addEventListener("securitypolicyviolation", () => ++policyViolations);
+
 
 // The help shows on a first visit; once put away it stays away, and the bar's
 // Help button brings it back.
