@@ -195,8 +195,9 @@ async function contextLoss(engine) {
   check(share === 0, `the restored context draws another picture (${(100 * share).toFixed(2)} % of pixels differ)`);
 }
 
-// The second visit needs no network; a build with another version replaces
-// every file the visit after it finds the update.
+// The page can be installed (where the engine says), and the second visit
+// needs no network; a build with another version replaces every file the
+// visit after it finds the update.
 async function offline(engine) {
   if (!(await engine.evaluate(() => "serviceWorker" in navigator && window.isSecureContext))) {
     console.log(`${target} offline: this engine offers no service worker; skipped`);
@@ -205,6 +206,11 @@ async function offline(engine) {
   const cacheNames = () => engine.evaluate(() => caches.keys().then(names => names.join(" ")));
   await waitFor(engine, () => navigator.serviceWorker.controller !== null, undefined, 60000);
   const firstCache = await cacheNames();
+  if (engine.installabilityErrors) {
+    // The test's own browser context is a private one, which Chromium never installs from.
+    const errors = (await engine.installabilityErrors()).filter(error => error !== "in-incognito");
+    check(errors.length === 0, `the page cannot be installed: ${errors.join(", ")}`);
+  }
   server.goOffline(true);
   try {
     await engine.reload();

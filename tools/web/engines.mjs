@@ -4,7 +4,8 @@
 // gives the same interface, in the canvas's CSS pixels:
 //   version  open(url, viewport)  reload()  key(name)  move(x, y)  press(button)  release(button)
 //   evaluate(fn, arg)  title()  picture()  pagePicture()  errors()  close()
-// and, with playwright-core, resize(width, height) of the viewport
+// and, with playwright-core, resize(width, height) of the viewport; Chromium
+// also gives installabilityErrors()
 // (the pictures as PNG bytes: the canvas alone, the whole page)
 // with buttons 0 left, 1 middle, 2 right and keys named as one character or
 // Esc, Tab, Enter, Backspace, Space.
@@ -104,7 +105,18 @@ function startChromium() {
     "--disable-component-update", "--disable-sync", "--disable-quic", "--no-first-run"];
   if (process.getuid && process.getuid() === 0) args.push("--no-sandbox");
   return playwright().then(({ chromium }) => chromium.launch({ executablePath: chromiumPath, headless: true, args }))
-    .then(browser => playwrightAdapter(browser));
+    .then(browser => withInstallability(playwrightAdapter(browser)));
+}
+
+// Chromium says whether the page can be installed as an app: the errors of
+// its installability check (none when it can).
+function withInstallability(adapter) {
+  adapter.installabilityErrors = async () => {
+    const session = await adapter.page().context().newCDPSession(adapter.page());
+    const { installabilityErrors } = await session.send("Page.getInstallabilityErrors");
+    return installabilityErrors.map(e => e.errorId);
+  };
+  return adapter;
 }
 
 // Stock Firefox over WebDriver BiDi; headless Firefox has WebGL2 only with an
@@ -149,6 +161,7 @@ function playwrightAdapter(browser, driversOwnError = /^$/) {
     release: button => page.mouse.up({ button: buttonNames[button] }),
     evaluate: (fn, arg) => page.evaluate(fn, arg),
     resize: (width, height) => page.setViewportSize({ width, height }),
+    page: () => page,
     title: () => page.title(),
     picture: () => page.locator("#canvas").screenshot(),
     pagePicture: () => page.screenshot(),
