@@ -9,12 +9,8 @@
 #endif
 
 // The controls, one row a command: the source of the keys and buttons that
-// --help, the README and the man page list (a test holds them together).
-struct Control {
-    const char* input; // keys separated by spaces, or a button and a gesture
-    const char* action;
-};
-
+// --help, the README, the man page and the web page's bar list (tests hold
+// them together).
 static const Control keyControls[] = {
     {"Esc", "quit with status 1"},
     {"q Q", "quit with status 0"},
@@ -40,6 +36,12 @@ static const Control mouseControls[] = {
     {"middle click", "drop water on the grid vertex under the pointer, then zoom"},
     {"right drag", "zoom; dragging down moves the eye away"},
 };
+
+const Control* keyControlRows(int& count)
+{
+    count = static_cast<int>(sizeof keyControls / sizeof keyControls[0]);
+    return keyControls;
+}
 
 static void printUsage()
 {

@@ -20,10 +20,13 @@
 
 namespace {
 
-// What OpenGL's matrix stacks and viewport would hold on the desktop.
+// What OpenGL's matrix stacks and viewport would hold on the desktop. The
+// viewport is in the page's CSS pixels, as the program thinks; the drawing
+// buffer has devicePixelRatio times as many, and WebGL's viewport follows it.
 Matrix projection = identityMatrix();
 Matrix modelview = identityMatrix();
 int viewport[4] = {0, 0, 0, 0};
+int bufferSize[2] = {0, 0}; // the drawing buffer's, as WebGL's viewport was last set
 
 // Every corner of a frame, position and colour: the surface's triangles, then
 // the floor's. Static storage: a frame allocates nothing.
@@ -141,6 +144,20 @@ bool sendFrame()
     return true;
 }
 
+// WebGL's viewport covers the whole drawing buffer, whatever the pixel ratio;
+// a buffer of another size has just been cleared, and shows nothing sent.
+void fitViewportToBuffer()
+{
+    int width = 0, height = 0;
+    emscripten_webgl_get_drawing_buffer_size(emscripten_webgl_get_current_context(), &width, &height);
+    if (width == bufferSize[0] && height == bufferSize[1])
+        return;
+    bufferSize[0] = width;
+    bufferSize[1] = height;
+    glViewport(0, 0, width, height);
+    canvasShowsSent = false;
+}
+
 // The shaders, the corner buffer and the state every frame draws with: made
 // at the start, and again when a lost context comes back.
 bool buildDrawing()
@@ -164,7 +181,7 @@ bool buildDrawing()
     // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast, performance-no-int-to-ptr)
     glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(3 * sizeof(float)));
     glEnable(GL_DEPTH_TEST);
-    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    bufferSize[0] = bufferSize[1] = 0; // the next frame sets the viewport
     GLint linked = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &linked);
     return linked == GL_TRUE;
@@ -175,6 +192,7 @@ void drawFrame()
     frameWanted = false;
     if (contextLost)
         return;
+    fitViewportToBuffer();
     computeFrameOptics();
     if (sendFrame())
         ++framesDrawn;
@@ -250,7 +268,6 @@ void loadPerspectiveProjection()
 
 void setViewport(int width, int height)
 {
-    glViewport(0, 0, width, height);
     viewport[2] = width;
     viewport[3] = height;
     canvasShowsSent = false; // the page has just resized the canvas, which clears it

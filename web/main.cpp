@@ -9,6 +9,7 @@
 #include "app/camera.h"
 #include "app/platform.h"
 #include "app/scene.h"
+#include "app/usage.h"
 #include "optics/display.h"
 #include "water/drops.h"
 #include "water/wave.h"
@@ -23,6 +24,9 @@
 EM_JS(void, pageStarted, (), { Module.started(); });
 EM_JS(void, pageEnded, (int status), { Module.ended(status); });
 EM_JS(void, pageFailed, (const char* message), { Module.failed(UTF8ToString(message)); });
+// A row of the controls table: the page's bar gives each of its keys a button.
+EM_JS(void, pageControl, (const char* keys, const char* action),
+      { Module.control(UTF8ToString(keys), UTF8ToString(action)); });
 
 namespace {
 
@@ -128,6 +132,12 @@ EMSCRIPTEN_KEEPALIVE void webButton(int button, int state, int x, int y)
     deliver({PageEvent::button, button, state, x, y});
 }
 
+// The canvas's drawing buffer changed (a new pixel ratio), not its size.
+EMSCRIPTEN_KEEPALIVE void webRedraw()
+{
+    requestRedisplay();
+}
+
 EMSCRIPTEN_KEEPALIVE void webDrag(int x, int y)
 {
     deliver({PageEvent::drag, x, y, 0, 0});
@@ -182,6 +192,12 @@ EMSCRIPTEN_KEEPALIVE int webWaveRunning()
     return waveRunning;
 }
 
+// The camera's eye, coordinate 0, 1 or 2 (x, y, z).
+EMSCRIPTEN_KEEPALIVE double webEye(int axis)
+{
+    return static_cast<double>(axis == 0 ? eyePos.x : axis == 1 ? eyePos.y : eyePos.z);
+}
+
 EMSCRIPTEN_KEEPALIVE double webFramesDrawn()
 {
     return static_cast<double>(framesDrawn);
@@ -202,6 +218,10 @@ int main()
     restoreLoadState(); // builds the water mesh
     placeEyeOnOrbit();
     emscripten_set_main_loop(animationFrame, 0, false); // on requestAnimationFrame
+    int rows = 0;
+    const Control* controls = keyControlRows(rows);
+    for (int row = 0; row < rows; ++row)
+        pageControl(controls[row].input, controls[row].action);
     pageStarted();
     emscripten_exit_with_live_runtime();
 }

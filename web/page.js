@@ -51,13 +51,35 @@ function call(name, ...args) {
   }
 }
 
+// The canvas's drawing buffer has its CSS size times devicePixelRatio, so it
+// is sharp on any screen; the program thinks in CSS pixels all the same
+// ("Resized to", clicks and drags), so a gesture turns the camera as far on a
+// phone as on a desktop.
+let cssSize = [0, 0];
+let pixelRatio = 0;
 function fitCanvas() {
   if (!running) return; // the start fits it
   const [width, height] = fixedSize || [stage.clientWidth, stage.clientHeight];
-  if (canvas.width === width && canvas.height === height) return;
-  canvas.width = width;
-  canvas.height = height;
-  call("webResize", width, height);
+  const ratio = window.devicePixelRatio || 1;
+  if (width === cssSize[0] && height === cssSize[1] && ratio === pixelRatio) return;
+  const resized = width !== cssSize[0] || height !== cssSize[1];
+  cssSize = [width, height];
+  pixelRatio = ratio;
+  canvas.style.width = `${width}px`;
+  canvas.style.height = `${height}px`;
+  canvas.width = Math.round(width * ratio);
+  canvas.height = Math.round(height * ratio);
+  if (resized) call("webResize", width, height);
+  else call("webRedraw");
+}
+
+// A window moved to another screen, or the page zoomed: the ratio changes.
+function watchPixelRatio() {
+  const query = matchMedia(`(resolution: ${window.devicePixelRatio || 1}dppx)`);
+  query.addEventListener("change", () => {
+    fitCanvas();
+    watchPixelRatio();
+  }, { once: true });
 }
 
 var Module = {
@@ -68,9 +90,11 @@ var Module = {
     notice.style.display = "none";
     if (tickRate > 0) call("webSetTickRate", tickRate);
     fitCanvas();
+    watchPixelRatio();
     canvas.focus();
     keepForOffline();
   },
+  control: addCommandButtons,
   ended(status) {
     running = false;
     window.exitStatus = status;
@@ -106,9 +130,8 @@ function keepForOffline() {
 
 document.addEventListener("securitypolicyviolation", () => ++policyViolations);
 
-
 // The help shows on a first visit; once put away it stays away, and the bar's
-// Help button brings it back.
+// Help button brings it back. The bar says which view the title names.
 const help = document.getElementById("help");
 const showHelp = document.getElementById("show-help");
 function setHelpShown(shown) {
@@ -122,6 +145,12 @@ function setHelpShown(shown) {
   fitCanvas();
 }
 document.getElementById("hide-help").addEventListener("click", () => setHelpShown(false));
+const viewShown = document.getElementById("view");
+const showView = () => (viewShown.textContent = document.title.replace(/^Tarnwick /, ""));
+new MutationObserver(showView).observe(document.querySelector("title"), { childList: true });
+showView();
+// Folding the commands or the log away gives the canvas their room.
+for (const panel of document.querySelectorAll("details")) panel.addEventListener("toggle", fitCanvas);
 showHelp.addEventListener("click", () => setHelpShown(true));
 try {
   if (localStorage.getItem("tarnwick.helpSeen") === "1") setHelpShown(false);
@@ -180,3 +209,94 @@ window.addEventListener("mousemove", event => {
 });
 canvas.addEventListener("contextmenu", event => event.preventDefault());
 window.addEventListener("resize", fitCanvas);
+
+// Touch and pen, in the desktop's buttons: one finger dragged orbits (the
+// left button), a tap drops water (a middle click), two fingers pinched or
+// spread zoom (the right button, dragged up as far as the fingers spread).
+// The mouse keeps its own events above.
+const touches = new Map(); // pointer id -> [x, y] in canvas pixels
+let gesture = null; // { kind: "tap" | "orbit" | "pinch", ... }
+const tapSlop = 8; // CSS pixels a finger may wander and still tap
+
+const distance = ([a, b]) => Math.hypot(a[0] - b[0], a[1] - b[1]);
+function startPinch() {
+  const [a, b] = [...touches.values()];
+  const middle = [Math.floor((a[0] + b[0]) / 2), Math.floor((a[1] + b[1]) / 2)];
+  gesture = { kind: "pinch", at: middle, spread: distance([a, b]) };
+  call("webButton", 2, 0, ...middle);
+}
+function endGesture(at) {
+  if (gesture.kind === "tap") {
+    call("webButton", 1, 0, ...gesture.from);
+    call("webButton", 1, 1, ...gesture.from);
+  } else if (gesture.kind === "orbit") {
+    call("webButton", 0, 1, ...at);
+  } else {
+    call("webButton", 2, 1, ...(gesture.last || gesture.at));
+  }
+  gesture = null;
+}
+
+canvas.addEventListener("pointerdown", event => {
+  if (event.pointerType === "mouse") return;
+  event.preventDefault(); // no mouse events made up from the touch
+  canvas.setPointerCapture(event.pointerId); // followed to its end, anywhere
+  canvas.focus();
+  touches.set(event.pointerId, at(event));
+  if (touches.size === 1) {
+    gesture = { kind: "tap", from: at(event) };
+  } else if (touches.size === 2) {
+    if (gesture && gesture.kind === "orbit") call("webButton", 0, 1, ...gesture.last);
+    startPinch();
+  }
+});
+canvas.addEventListener("pointermove", event => {
+  if (!touches.has(event.pointerId) || !gesture) return;
+  const where = at(event);
+  touches.set(event.pointerId, where);
+  if (gesture.kind === "tap" && Math.hypot(where[0] - gesture.from[0], where[1] - gesture.from[1]) > tapSlop) {
+    call("webButton", 0, 0, ...gesture.from);
+    gesture = { kind: "orbit", last: gesture.from };
+  }
+  if (gesture.kind === "orbit") {
+    gesture.last = where;
+    call("webDrag", ...where);
+  } else if (gesture.kind === "pinch" && touches.size === 2) {
+    gesture.last = [gesture.at[0], gesture.at[1] - Math.round(distance([...touches.values()]) - gesture.spread)];
+    call("webDrag", ...gesture.last);
+  }
+});
+function liftTouch(event) {
+  if (!touches.has(event.pointerId)) return;
+  const where = at(event);
+  touches.delete(event.pointerId);
+  if (gesture && (gesture.kind !== "pinch" || touches.size < 2)) endGesture(where);
+  if (touches.size === 0) gesture = null;
+}
+canvas.addEventListener("pointerup", liftTouch);
+canvas.addEventListener("pointercancel", liftTouch);
+
+// The bar's command buttons, one for each key of each row of the program's
+// table of controls (the one --help prints); a button sends its key's code.
+const namedButtonKeys = { Esc: 27 };
+const commands = document.getElementById("commands-list");
+function addCommandButtons(keys, action) {
+  const row = document.createElement("div");
+  row.className = "command";
+  row.setAttribute("role", "group");
+  row.setAttribute("aria-label", action);
+  const words = document.createElement("span");
+  words.textContent = action;
+  for (const key of keys.split(" ")) {
+    const button = document.createElement("button");
+    button.type = "button";
+    button.textContent = key;
+    button.dataset.key = key;
+    button.setAttribute("aria-label", `${key}: ${action}`);
+    const code = namedButtonKeys[key] || key.codePointAt(0);
+    button.addEventListener("click", () => call("webKey", code));
+    row.append(button, " ");
+  }
+  row.append(words);
+  commands.append(row);
+}

@@ -7,10 +7,11 @@
 // Usage: node web_test.mjs desktop REPLAY-PROGRAM VIEWER OUT-DIR
 //        node web_test.mjs ENGINE WEB-BUILD-DIR OUT-DIR [CASE...]
 // (the cases of the table by default; "soak" only when named)
-import { execFileSync } from "node:child_process";
+import { execFile, execFileSync } from "node:child_process";
 import { cpSync, existsSync, mkdirSync, readFileSync, rmSync, statSync, writeFileSync } from "node:fs";
 import { dirname, join } from "node:path";
 import { fileURLToPath } from "node:url";
+import { promisify } from "node:util";
 
 const [target, ...rest] = process.argv.slice(2);
 const here = dirname(fileURLToPath(import.meta.url));
@@ -57,6 +58,7 @@ if (target === "desktop") {
   mkdirSync(work, { recursive: true });
   execFileSync(replayProgram, [viewer, join(here, "inputs.txt"), work], { stdio: "inherit", timeout: 120000 });
   compareTranscripts(readFileSync(join(work, "transcript.txt"), "utf8"), "desktop");
+  writeFileSync(join(work, "help.txt"), execFileSync(viewer, ["--help"])); // the page's bar is held against it
   // The pictures of the fixed states against those of a build that was looked at.
   for (const name of pictureNames)
     compareWithDesktop(join(here, "pictures", `${name}.png`), join(work, `${name}.png`), name, "committed");
@@ -296,9 +298,144 @@ async function soak(engine) {
   check(logLines <= 500, `the log holds ${logLines} lines`);
 }
 
-const cases = { replay, wave, pace, contextLoss, offline, policy };
+// ---- Fingers, the bar of commands, the pixel ratio
+
+// The lines printed while act runs, read after a frame.
+async function linesOf(engine, act) {
+  const { count } = await printedLines(engine);
+  await act();
+  await nextFrame(engine);
+  const after = await printedLines(engine);
+  return after.lines.slice(after.lines.length - (after.count - count));
+}
+
+const eye = engine => engine.evaluate(() => [0, 1, 2].map(axis => Module._webEye(axis)));
+
+// A phone at ratios 1, 2 and 3: taps print the desktop's lines for middle
+// clicks at the same place (between vertices, then on the centre vertex, where
+// the water drops); the drawing buffer is the canvas's CSS size times the
+// ratio, and its picture the ratio-1 picture, finer.
+async function touch(engine) {
+  if (!engine.touch) return console.log(`${target} touch: this engine's driver sends no touches; skipped`);
+  const lines = expected.split("\n");
+  const from = lines.indexOf("this is the mouse click: 162.000000, 150.000000");
+  const desktopClicks = lines.slice(from, from + 7).join("\n");
+  for (const ratio of [1, 2, 3]) {
+    await openViewer(engine, server.url, 300, 300, "", { touch: true, ratio });
+    await engine.evaluate(() => Module._webHoldTicks(1));
+    const tapped = await linesOf(engine, async () => {
+      for (const x of [162, 150]) {
+        await engine.touch("touchStart", [[x, 150]]);
+        await engine.touch("touchEnd", []);
+      }
+    });
+    check(tapped.join("\n") === desktopClicks, `ratio ${ratio}: the taps printed ${tapped.join(" | ")}`);
+    const size = await engine.evaluate(() => [canvas.width, canvas.height, canvas.clientWidth, canvas.clientHeight]);
+    check(String(size) === String([300 * ratio, 300 * ratio, 300, 300]), `ratio ${ratio}: buffer and CSS size ${size}`);
+    await engine.key("f"); // the reset's view: the floor below the water line, and the drop
+    writeFileSync(join(work, `ratio-${ratio}.png`), await engine.picture());
+  }
+  for (const ratio of [2, 3]) {
+    const scaled = join(work, `ratio-${ratio}-scaled.png`);
+    execFileSync("convert", [join(work, `ratio-${ratio}.png`), "-filter", "box", "-resize", "300x300", scaled]);
+    const share = differingShare(scaled, join(work, "ratio-1.png"));
+    console.log(`${target} ratio ${ratio}: ${(100 * share).toFixed(3)} % of pixels differ from ratio 1's, scaled`);
+    check(share <= scaledPictureTolerance, `ratio ${ratio}: ${(100 * share).toFixed(2)} % of pixels differ from ratio 1's`);
+  }
+}
+
+// Edges drawn at a finer ratio and scaled down are smoother than ratio 1's.
+const scaledPictureTolerance = 0.02;
+
+// One finger dragged and two pinched give the lines and the camera of the
+// same drags with the left and the right button.
+async function gestures(engine) {
+  if (!engine.touch) return console.log(`${target} gestures: this engine's driver sends no touches; skipped`);
+  const path = [[150, 200], [150, 170], [140, 140], [120, 130]];
+  const spreads = [40, 60, 90, 70]; // the fingers' distance; the right one moves
+  const fingers = spread => [[130, 150], [130 + spread, 150]];
+  const playTouches = async () => {
+    await engine.touch("touchStart", [path[0]]);
+    for (const point of path.slice(1)) await engine.touch("touchMove", [point]);
+    await engine.touch("touchEnd", []);
+    await engine.touch("touchStart", [fingers(spreads[0])[0]]);
+    await engine.touch("touchStart", fingers(spreads[0]));
+    for (const spread of spreads.slice(1)) await engine.touch("touchMove", fingers(spread));
+    await engine.touch("touchEnd", [fingers(0)[0]]);
+    await engine.touch("touchEnd", []);
+  };
+  const playMouse = async () => {
+    await engine.move(...path[0]);
+    await engine.press(0);
+    for (const point of path.slice(1)) await engine.move(...point);
+    await engine.release(0);
+    await engine.move(150, 150);
+    await engine.press(2);
+    for (const spread of spreads.slice(1)) await engine.move(150, 150 - (spread - spreads[0]));
+    await engine.release(2);
+  };
+  const results = [];
+  for (const [touch, play] of [[true, playTouches], [false, playMouse]]) {
+    await openViewer(engine, server.url, 300, 300, "", { touch, ratio: 2 });
+    results.push({ printed: await linesOf(engine, play), eye: await eye(engine) });
+  }
+  check(results[0].printed.join("\n") === results[1].printed.join("\n"),
+    `the gestures printed ${results[0].printed.join(" | ")}, the drags ${results[1].printed.join(" | ")}`);
+  check(String(results[0].eye) === String(results[1].eye), `the eye after the gestures ${results[0].eye}, the drags ${results[1].eye}`);
+}
+
+// The bar has a button for every key --help lists, and each button prints the
+// lines and sets the title its key does.
+async function bar(engine) {
+  const help = readFileSync(join(out, "desktop", "help.txt"), "utf8").split("\n");
+  const rows = help.slice(help.findIndex(l => l.endsWith("does nothing):")) + 1, help.indexOf("Mouse:"));
+  const helpKeys = rows.flatMap(row => row.slice(2, 11).trim().split(" "));
+  const barKeys = await engine.evaluate(() => [...document.querySelectorAll("#commands-list button")].map(b => b.dataset.key));
+  check(helpKeys.length > 20 && [...helpKeys].sort().join(" ") === [...barKeys].sort().join(" "),
+    `the bar's keys ${barKeys.join(" ")}, --help's ${helpKeys.join(" ")}`);
+  const played = barKeys.filter(key => !["Esc", "q", "Q"].includes(key)).concat("q");
+  const transcripts = [];
+  for (const byButton of [true, false]) {
+    console.log(`${target} bar: the commands by ${byButton ? "button" : "key"}`);
+    await openViewer(engine, server.url);
+    await engine.click("#commands summary");
+    let transcript = "";
+    for (const key of played) {
+      const selector = `#commands-list button[data-key="${key}"]`;
+      const press = async () => {
+        await (byButton ? engine.click(selector) : engine.key(key));
+        await waitFor(engine, () => !Module._webWaveRunning(), undefined, 60000); // the wave's lines come after it
+      };
+      transcript += (await linesOf(engine, press)).join("\n");
+      transcript += `\n# title: ${await engine.title()}\n`;
+    }
+    const status = await waitFor(engine, () => window.exitStatus !== undefined && String(window.exitStatus));
+    transcripts.push(`${transcript}# exit: ${status}\n`);
+  }
+  if (transcripts[0] !== transcripts[1]) writeFileSync(join(work, "bar-transcripts.txt"), transcripts.join("\n----\n"));
+  check(transcripts[0] === transcripts[1], "the bar's buttons printed other lines or titles than their keys");
+}
+
+// Lighthouse's accessibility, best-practices and SEO categories, in Chromium.
+async function lighthouse() {
+  const cli = join(here, "../../tools/web/node_modules/lighthouse/cli/index.js");
+  const flags = "--headless=new --no-sandbox --use-angle=swiftshader --enable-unsafe-swiftshader " +
+    "--disable-background-networking --disable-component-update --disable-sync --no-first-run";
+  // Not a synchronous child: the page's server runs in this process.
+  const { stdout } = await promisify(execFile)("node", [cli, server.url, "--output=json", "--quiet",
+    `--chrome-flags=${flags}`, "--only-categories=accessibility,best-practices,seo"],
+  { env: { ...process.env, CHROME_PATH: process.env.CHROMIUM || "/usr/bin/chromium" }, maxBuffer: 1 << 28, timeout: 180000 });
+  const report = JSON.parse(stdout);
+  for (const [name, category] of Object.entries(report.categories)) {
+    console.log(`lighthouse ${name}: ${category.score}`);
+    const failing = category.auditRefs.map(ref => report.audits[ref.id]).filter(a => a.score !== null && a.score < 1);
+    check(category.score === 1, `Lighthouse ${name} ${category.score}: ${failing.map(a => a.id).join(", ")}`);
+  }
+}
+
+const cases = { replay, wave, pace, contextLoss, offline, policy, touch, gestures, bar };
 const chosen = process.argv.slice(5);
-const run = chosen.length ? Object.fromEntries(chosen.map(name => [name, { soak, ...cases }[name]])) : cases;
+const run = chosen.length ? Object.fromEntries(chosen.map(name => [name, { soak, lighthouse, ...cases }[name]])) : cases;
 
 const server = await serve(webDir);
 const xvfb = engines[target].display ? await startXvfb() : null;
@@ -308,7 +445,7 @@ try {
   for (const [name, play] of Object.entries(run)) {
     await openViewer(engine, server.url);
     const before = failures.length;
-    const expectedErrors = (await play(engine).catch(error => void failures.push(`${name}: ${error.message}`))) || /^$/;
+    const expectedErrors = (await play(engine).catch(error => void failures.push(`${name}: ${error.stack || error}`))) || /^$/;
     const errors = (await engine.errors()).filter(error => !expectedErrors.test(error));
     check(errors.length === 0, `${name}: console errors: ${errors.join(" | ")}`);
     console.log(`${target} ${name}: ${failures.length === before ? "passed" : "failed"}`);

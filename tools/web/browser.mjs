@@ -47,9 +47,10 @@ export function serve(folder) {
 }
 
 // Opens the page at a fixed canvas size in a started engine (engines.mjs)
-// and waits until the viewer runs; more is the address's further query.
-export async function openViewer(engine, url, width = 300, height = 300, more = "") {
-  await engine.open(`${url}?width=${width}&height=${height}${more}`, { width: width + 40, height: height + 200 });
+// and waits until the viewer runs; more is the address's further query,
+// options the engine's (a phone's touch and pixel ratio).
+export async function openViewer(engine, url, width = 300, height = 300, more = "", options = {}) {
+  await engine.open(`${url}?width=${width}&height=${height}${more}`, { width: width + 40, height: height + 400 }, options);
   await viewerRunning(engine);
 }
 

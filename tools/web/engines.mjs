@@ -3,7 +3,7 @@
 // WebKit through its own WebDriver, all from Debian's packages. Every adapter
 // gives the same interface, in the canvas's CSS pixels:
 //   version  open(url, viewport)  reload()  key(name)  move(x, y)  press(button)  release(button)
-//   evaluate(fn, arg)  title()  picture()  pagePicture()  errors()  close()
+//   click(selector)  evaluate(fn, arg)  title()  picture()  pagePicture()  errors()  close()
 // and, with playwright-core, resize(width, height) of the viewport; Chromium
 // also gives installabilityErrors()
 // (the pictures as PNG bytes: the canvas alone, the whole page)
@@ -105,16 +105,29 @@ function startChromium() {
     "--disable-component-update", "--disable-sync", "--disable-quic", "--no-first-run"];
   if (process.getuid && process.getuid() === 0) args.push("--no-sandbox");
   return playwright().then(({ chromium }) => chromium.launch({ executablePath: chromiumPath, headless: true, args }))
-    .then(browser => withInstallability(playwrightAdapter(browser)));
+    .then(browser => withChromiumExtras(playwrightAdapter(browser)));
 }
 
-// Chromium says whether the page can be installed as an app: the errors of
-// its installability check (none when it can).
-function withInstallability(adapter) {
+// Chromium also emulates a phone (open's options: { touch: true, ratio }),
+// takes touches, and says whether the page can be installed as an app.
+function withChromiumExtras(adapter) {
+  // One DevTools session a page: a touch begun in one must end in the same.
+  const sessions = new WeakMap();
+  const session = async () => {
+    const page = adapter.page();
+    if (!sessions.has(page)) sessions.set(page, await page.context().newCDPSession(page));
+    return sessions.get(page);
+  };
   adapter.installabilityErrors = async () => {
-    const session = await adapter.page().context().newCDPSession(adapter.page());
-    const { installabilityErrors } = await session.send("Page.getInstallabilityErrors");
+    const { installabilityErrors } = await (await session()).send("Page.getInstallabilityErrors");
     return installabilityErrors.map(e => e.errorId);
+  };
+  // The fingers now on the canvas, at canvas pixels: type is touchStart,
+  // touchMove or touchEnd (whose points are those that stay).
+  adapter.touch = async (type, points) => {
+    const box = await adapter.page().locator("#canvas").boundingBox();
+    const touchPoints = points.map(([x, y], id) => ({ x: box.x + x, y: box.y + y, id }));
+    await (await session()).send("Input.dispatchTouchEvent", { type, touchPoints });
   };
   return adapter;
 }
@@ -138,9 +151,10 @@ function playwrightAdapter(browser, driversOwnError = /^$/) {
   let page = null, box = null, errors = [];
   return {
     version: browser.version(),
-    async open(url, viewport) {
+    async open(url, viewport, { touch = false, ratio = 1 } = {}) {
       if (page) await page.close();
-      page = await browser.newPage({ viewport });
+      const phone = touch ? { hasTouch: true, isMobile: true } : {};
+      page = await browser.newPage({ viewport, ...phone, ...(ratio !== 1 && { deviceScaleFactor: ratio }) });
       errors = [];
       const report = text => driversOwnError.test(text) || errors.push(text);
       page.on("console", message => message.type() === "error" && report(message.text()));
@@ -160,6 +174,7 @@ function playwrightAdapter(browser, driversOwnError = /^$/) {
     press: button => page.mouse.down({ button: buttonNames[button] }),
     release: button => page.mouse.up({ button: buttonNames[button] }),
     evaluate: (fn, arg) => page.evaluate(fn, arg),
+    click: selector => page.click(selector),
     resize: (width, height) => page.setViewportSize({ width, height }),
     page: () => page,
     title: () => page.title(),
@@ -182,7 +197,7 @@ function freePort() {
 }
 
 async function startWebKit(display) {
-  const { Builder, Key } = await import("selenium-webdriver");
+  const { Builder, By, Key } = await import("selenium-webdriver");
   const port = await freePort();
   const env = { ...process.env, DISPLAY: display };
   const service = spawn(webKitDriverPath, [`--port=${port}`], { env, stdio: "ignore" });
@@ -190,7 +205,7 @@ async function startWebKit(display) {
   try {
     const driver = await connect(Builder, `http://127.0.0.1:${port}`);
     const version = (await driver.getCapabilities()).get("browserVersion");
-    return webKitAdapter(driver, Key, env, stop, version);
+    return webKitAdapter(driver, { By, Key }, env, stop, version);
   } catch (error) {
     stop();
     throw error;
@@ -227,7 +242,7 @@ const watchPage = () => {
   console.error = (...words) => { driverSeen.errors.push(words.join(" ")); report(...words); };
 };
 
-function webKitAdapter(driver, Key, env, stop, version) {
+function webKitAdapter(driver, { By, Key }, env, stop, version) {
   const keys = { Esc: Key.ESCAPE, Tab: Key.TAB, Enter: Key.ENTER, Backspace: Key.BACK_SPACE, Space: Key.SPACE };
   const evaluate = (fn, arg) => driver.executeScript(`return (${fn})(arguments[0]);`, arg);
   const xdotool = (...words) => run("xdotool", words.map(String), { env, timeout: 10000 });
@@ -274,6 +289,13 @@ function webKitAdapter(driver, Key, env, stop, version) {
     press: button => sendAndWait("mousedown", button + 1),
     release: button => sendAndWait("mouseup", button + 1),
     evaluate,
+    // WebKitWebDriver does not scroll an element inside a scrolled box into
+    // view before it clicks, and refuses the click: the adapter scrolls it.
+    async click(selector) {
+      const element = await driver.findElement(By.css(selector));
+      await driver.executeScript("arguments[0].scrollIntoView({ block: 'center' });", element);
+      await element.click();
+    },
     title: () => driver.getTitle(),
     // An element screenshot of a WebGL canvas comes back black in WebKit: the
     // viewport's screenshot, cropped at the canvas, shows what is drawn.
