@@ -13,6 +13,7 @@
 #include "optics/display.h"
 #include "water/drops.h"
 #include "water/wave.h"
+#include "web/gestures.h"
 #include "web/pacing.h"
 #include "web/page.h"
 
@@ -40,6 +41,7 @@ bool waveRunning = false;
 bool redisplayPending = false;
 bool ticksHeld = false; // a test's hook: only the ticks it asks for
 TickPace pace;
+Gestures gestures;
 
 void handle(const PageEvent& e)
 {
@@ -130,6 +132,23 @@ EMSCRIPTEN_KEEPALIVE void webKey(int code)
 EMSCRIPTEN_KEEPALIVE void webButton(int button, int state, int x, int y)
 {
     deliver({PageEvent::button, button, state, x, y});
+}
+
+// A finger's or a pen's event (phase 0 down, 1 moved, 2 up), in the desktop's
+// buttons (gestures.h).
+EMSCRIPTEN_KEEPALIVE void webTouch(int phase, int finger, int x, int y)
+{
+    if (phase < 0 || phase > 2)
+        return;
+    ButtonEvent events[3];
+    const int count = touchEvent(gestures, static_cast<TouchPhase>(phase), finger, x, y, events);
+    for (int k = 0; k < count; ++k) {
+        const ButtonEvent& e = events[k];
+        if (e.kind == ButtonEvent::drag)
+            deliver({PageEvent::drag, e.x, e.y, 0, 0});
+        else
+            deliver({PageEvent::button, e.button, e.kind == ButtonEvent::press ? 0 : 1, e.x, e.y});
+    }
 }
 
 // The canvas's drawing buffer changed (a new pixel ratio), not its size.

@@ -210,71 +210,23 @@ window.addEventListener("mousemove", event => {
 canvas.addEventListener("contextmenu", event => event.preventDefault());
 window.addEventListener("resize", fitCanvas);
 
-// Touch and pen, in the desktop's buttons: one finger dragged orbits (the
-// left button), a tap drops water (a middle click), two fingers pinched or
-// spread zoom (the right button, dragged up as far as the fingers spread).
-// The mouse keeps its own events above.
-const touches = new Map(); // pointer id -> [x, y] in canvas pixels
-let gesture = null; // { kind: "tap" | "orbit" | "pinch", ... }
-const tapSlop = 8; // CSS pixels a finger may wander and still tap
-
-const distance = ([a, b]) => Math.hypot(a[0] - b[0], a[1] - b[1]);
-function startPinch() {
-  const [a, b] = [...touches.values()];
-  const middle = [Math.floor((a[0] + b[0]) / 2), Math.floor((a[1] + b[1]) / 2)];
-  gesture = { kind: "pinch", at: middle, spread: distance([a, b]) };
-  call("webButton", 2, 0, ...middle);
+// Touch and pen go to the program as they come; it reads the gestures in the
+// desktop's buttons: one finger dragged orbits (the left button), a tap drops
+// water (a middle click), two fingers pinched or spread zoom (the right
+// button). A finger is followed to its end, anywhere; the mouse keeps its own
+// events above.
+const touchPhases = { pointerdown: 0, pointermove: 1, pointerup: 2, pointercancel: 2 };
+for (const [type, phase] of Object.entries(touchPhases)) {
+  canvas.addEventListener(type, event => {
+    if (event.pointerType === "mouse") return;
+    if (phase === 0) {
+      event.preventDefault(); // no mouse events made up from the touch
+      canvas.setPointerCapture(event.pointerId);
+      canvas.focus();
+    }
+    call("webTouch", phase, event.pointerId, ...at(event));
+  });
 }
-function endGesture(at) {
-  if (gesture.kind === "tap") {
-    call("webButton", 1, 0, ...gesture.from);
-    call("webButton", 1, 1, ...gesture.from);
-  } else if (gesture.kind === "orbit") {
-    call("webButton", 0, 1, ...at);
-  } else {
-    call("webButton", 2, 1, ...(gesture.last || gesture.at));
-  }
-  gesture = null;
-}
-
-canvas.addEventListener("pointerdown", event => {
-  if (event.pointerType === "mouse") return;
-  event.preventDefault(); // no mouse events made up from the touch
-  canvas.setPointerCapture(event.pointerId); // followed to its end, anywhere
-  canvas.focus();
-  touches.set(event.pointerId, at(event));
-  if (touches.size === 1) {
-    gesture = { kind: "tap", from: at(event) };
-  } else if (touches.size === 2) {
-    if (gesture && gesture.kind === "orbit") call("webButton", 0, 1, ...gesture.last);
-    startPinch();
-  }
-});
-canvas.addEventListener("pointermove", event => {
-  if (!touches.has(event.pointerId) || !gesture) return;
-  const where = at(event);
-  touches.set(event.pointerId, where);
-  if (gesture.kind === "tap" && Math.hypot(where[0] - gesture.from[0], where[1] - gesture.from[1]) > tapSlop) {
-    call("webButton", 0, 0, ...gesture.from);
-    gesture = { kind: "orbit", last: gesture.from };
-  }
-  if (gesture.kind === "orbit") {
-    gesture.last = where;
-    call("webDrag", ...where);
-  } else if (gesture.kind === "pinch" && touches.size === 2) {
-    gesture.last = [gesture.at[0], gesture.at[1] - Math.round(distance([...touches.values()]) - gesture.spread)];
-    call("webDrag", ...gesture.last);
-  }
-});
-function liftTouch(event) {
-  if (!touches.has(event.pointerId)) return;
-  const where = at(event);
-  touches.delete(event.pointerId);
-  if (gesture && (gesture.kind !== "pinch" || touches.size < 2)) endGesture(where);
-  if (touches.size === 0) gesture = null;
-}
-canvas.addEventListener("pointerup", liftTouch);
-canvas.addEventListener("pointercancel", liftTouch);
 
 // The bar's command buttons, one for each key of each row of the program's
 // table of controls (the one --help prints); a button sends its key's code.
