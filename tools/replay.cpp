@@ -64,6 +64,24 @@ char keyNamed(const std::string& name)
     return name[0];
 }
 
+// The window once the water is calm. Ripples fade by 0.9 a tick, so how long
+// that takes depends on the viewer's pace (a sanitized build, a busy
+// machine): the picture is taken when two captures a fifth of a second apart
+// agree in every pixel, after a second and a half at least, thirty at most.
+Image steadyPicture(XDriver& x)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    Image picture = x.capture();
+    for (int attempt = 0; attempt < 140; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        Image next = x.capture();
+        if (next.differingPixels(picture, 0) == 0)
+            break;
+        picture = std::move(next);
+    }
+    return picture;
+}
+
 // Plays one line of the script; false for a line it does not know, or a
 // picture it cannot save.
 bool play(const std::string& line, XDriver& x, ChildProcess& viewer, const std::string& folder, std::string& transcript)
@@ -78,10 +96,7 @@ bool play(const std::string& line, XDriver& x, ChildProcess& viewer, const std::
     }
     if (verb == "picture" && words >> name) {
         transcript += quietOutput(viewer);
-        // Ripples fade by 0.9 a tick: after a second and a half no height
-        // left from a drop or a wave moves a pixel.
-        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-        return x.capture().savePng(folder + "/" + name + ".png");
+        return steadyPicture(x).savePng(folder + "/" + name + ".png");
     }
     if (verb == "key" && words >> name)
         x.typeChar(keyNamed(name));
