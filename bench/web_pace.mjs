@@ -5,6 +5,7 @@
 //     (WebGL clears) and frames shown (animation frames), main-thread tasks
 //     longer than 50 ms, and the CPU time of all Chromium's processes per
 //     second of wall time;
+//   the same with burst mode on ('b'): water that moves at every tick;
 //   40 keys ('s', the legend): from the driver's key to its line in the log,
 //     median, 95th percentile and the longest;
 //   the wave ('w'): frames drawn and shown, long tasks.
@@ -134,11 +135,16 @@ for (const build of builds) {
     await pause(2000);
     const idle = await idleLoop(engine);
     firstRate = firstRate ?? idle.ticksPerSecond;
+    await engine.key("b"); // burst mode: water that moves at every tick
+    const burst = await idleLoop(engine);
+    await engine.key("b");
     const keys = await keyLatencies(engine);
     const waved = await wave(engine);
     console.log(`${build.name}${rate ? ` (?rate=${rate})` : ""}:`);
     console.log(`  idle: ${idle.ticksPerSecond.toFixed(0)} ticks/s, frames drawn ${idle.drawn} / shown ${idle.shown}, ` +
       `long tasks ${describe(idle.longTasks)}, CPU ${idle.cpuPerSecond.toFixed(2)} s per s`);
+    console.log(`  burst: ${burst.ticksPerSecond.toFixed(0)} ticks/s, frames drawn ${burst.drawn} / shown ${burst.shown}, ` +
+      `long tasks ${describe(burst.longTasks)}, CPU ${burst.cpuPerSecond.toFixed(2)} s per s`);
     console.log(`  keys: median ${keys.median.toFixed(1)} ms, p95 ${keys.p95.toFixed(1)} ms, longest ${keys.longest.toFixed(1)} ms`);
     console.log(`  wave: frames drawn ${waved.drawn} / shown ${waved.shown}, long tasks ${describe(waved.longTasks)}`);
   } finally {
