@@ -49,7 +49,10 @@ void handle(const PageEvent& e)
     case PageEvent::key: keyboard(static_cast<unsigned char>(e.a), 0, 0); break;
     case PageEvent::button: mouse(e.a, e.b, e.c, e.d); break;
     case PageEvent::drag: motion(e.a, e.b); break;
-    case PageEvent::resize: reshape(e.a, e.b); break;
+    case PageEvent::resize: // GLUT redraws a window after its reshape callback
+        reshape(e.a, e.b);
+        requestRedisplay();
+        break;
     }
 }
 

@@ -322,7 +322,8 @@ async function touch(engine) {
   const desktopClicks = lines.slice(from, from + 7).join("\n");
   for (const ratio of [1, 2, 3]) {
     await openViewer(engine, server.url, 300, 300, "", { touch: true, ratio });
-    await engine.evaluate(() => Module._webHoldTicks(1));
+    // A pick reads the camera the last frame set: a tick's frame, once.
+    await waitFor(engine, () => Module._webTickCount() > 0 && (Module._webHoldTicks(1), true));
     const tapped = await linesOf(engine, async () => {
       for (const x of [162, 150]) {
         await engine.touch("touchStart", [[x, 150]]);
