@@ -8,8 +8,14 @@ cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
 # In CI, warnings are errors, for g++ and for clang++ alike.
 [ "${CI:-}" = true ] && werror=ON || werror=OFF
+# The web page, for its tests in the browser, is built beside the program:
+# each build has stretches that keep only one core busy.
+web_log=$(mktemp)
+bash scripts/web.sh --build-only >"$web_log" 2>&1 &
+web_build=$!
+trap 'kill "$web_build" 2>/dev/null || true' EXIT
 make --no-print-directory build WERROR=$werror
-# The web page, for its tests in the browser.
-bash scripts/web.sh --build-only >build/web.log 2>&1 || { cat build/web.log; exit 1; }
+wait "$web_build" || { cat "$web_log"; exit 1; }
+rm -f "$web_log"
 cd build
 exec ctest --output-on-failure -j2

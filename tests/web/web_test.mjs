@@ -69,7 +69,7 @@ const [webDir, out] = rest;
 if (!existsSync(join(webDir, "tarnwick.wasm"))) skip("the web build (make web)");
 const driverPackages = ["playwright-core", "selenium-webdriver"].map(p => join(here, "../../tools/web/node_modules", p));
 if (!driverPackages.every(existsSync)) skip("the browser drivers (npm ci --prefix tools/web)");
-const { engines, missingFor, startEngine, startXvfb } = await import("../../tools/web/engines.mjs");
+const { engines, missingFor, pause, startEngine, startXvfb } = await import("../../tools/web/engines.mjs");
 const { drag, nextFrame, openViewer, printedLines, serve, viewerRunning, waitFor } =
   await import("../../tools/web/browser.mjs");
 if (!engines[target]) throw new Error(`no engine named ${target}`);
@@ -140,6 +140,7 @@ async function replay(engine) {
 
 // The wave is seen frame by frame, and holds a key typed after it until it ends.
 async function wave(engine) {
+  const drawnBefore = await engine.evaluate(() => Module._webFramesDrawn());
   await engine.key("w");
   await engine.key("c");
   const frames = new Set();
@@ -147,10 +148,13 @@ async function wave(engine) {
   for (let [running, answered] = await state(); running; [running, answered] = await state()) {
     check(!answered, "the key after 'w' was answered during the wave");
     frames.add((await engine.picture()).toString("base64"));
+    await pause(300); // a picture now and then: each costs the renderer a frame
   }
   await nextFrame(engine);
-  console.log(`${target} wave: ${frames.size} different frames seen`);
+  const drawn = (await engine.evaluate(() => Module._webFramesDrawn())) - drawnBefore;
+  console.log(`${target} wave: ${frames.size} different frames seen, ${drawn} drawn`);
   check(frames.size >= 5, `only ${frames.size} different frames during the wave`);
+  check(drawn >= 351, `only ${drawn} frames drawn for the wave's 351 steps`);
   check((await printedLines(engine)).lines.includes("ORIGIN is 0"), "the key typed during the wave was not answered after it");
 }
 
