@@ -7,11 +7,10 @@
 // Usage: node web_test.mjs desktop REPLAY-PROGRAM VIEWER OUT-DIR
 //        node web_test.mjs ENGINE WEB-BUILD-DIR OUT-DIR [CASE...]
 // (the cases of the table by default; "soak" only when named)
-import { execFile, execFileSync } from "node:child_process";
+import { execFileSync } from "node:child_process";
 import { cpSync, existsSync, mkdirSync, readFileSync, rmSync, statSync, writeFileSync } from "node:fs";
 import { dirname, join } from "node:path";
 import { fileURLToPath } from "node:url";
-import { promisify } from "node:util";
 
 const [target, ...rest] = process.argv.slice(2);
 const here = dirname(fileURLToPath(import.meta.url));
@@ -434,18 +433,25 @@ async function bar(engine) {
 
 // Lighthouse's accessibility, best-practices and SEO categories, in Chromium.
 async function lighthouse() {
-  const cli = join(here, "../../tools/web/node_modules/lighthouse/cli/index.js");
-  const flags = "--headless=new --no-sandbox --use-angle=swiftshader --enable-unsafe-swiftshader " +
-    "--disable-background-networking --disable-component-update --disable-sync --no-first-run";
-  // Not a synchronous child: the page's server runs in this process.
-  const { stdout } = await promisify(execFile)("node", [cli, server.url, "--output=json", "--quiet",
-    `--chrome-flags=${flags}`, "--only-categories=accessibility,best-practices,seo"],
-  { env: { ...process.env, CHROME_PATH: process.env.CHROMIUM || "/usr/bin/chromium" }, maxBuffer: 1 << 28, timeout: 180000 });
-  const report = JSON.parse(stdout);
-  for (const [name, category] of Object.entries(report.categories)) {
-    console.log(`lighthouse ${name}: ${category.score}`);
-    const failing = category.auditRefs.map(ref => report.audits[ref.id]).filter(a => a.score !== null && a.score < 1);
-    check(category.score === 1, `Lighthouse ${name} ${category.score}: ${failing.map(a => a.id).join(", ")}`);
+  const modules = join(here, "../../tools/web/node_modules");
+  const { default: audit } = await import(join(modules, "lighthouse/core/index.js"));
+  const launcher = await import(join(modules, "chrome-launcher/dist/index.js"));
+  // The test starts Chromium for Lighthouse itself, so that it always ends it.
+  const chrome = await launcher.launch({
+    chromePath: process.env.CHROMIUM || "/usr/bin/chromium",
+    chromeFlags: ["--headless=new", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
+      "--disable-background-networking", "--disable-component-update", "--disable-sync", "--no-first-run"],
+  });
+  try {
+    const { lhr: report } = await audit(server.url, {
+      port: chrome.port, logLevel: "error", onlyCategories: ["accessibility", "best-practices", "seo"] });
+    for (const [name, category] of Object.entries(report.categories)) {
+      console.log(`lighthouse ${name}: ${category.score}`);
+      const failing = category.auditRefs.map(ref => report.audits[ref.id]).filter(a => a.score !== null && a.score < 1);
+      check(category.score === 1, `Lighthouse ${name} ${category.score}: ${failing.map(a => a.id).join(", ")}`);
+    }
+  } finally {
+    chrome.kill();
   }
 }
 
