@@ -2,11 +2,12 @@
 // of cases, run for the engine named on the command line.
 //   desktop: the script of input (inputs.txt) played to the desktop viewer
 //            must print exactly expected.txt (every line, title and the exit
-//            status); its pictures are kept for the engines' runs.
+//            status) and draw the committed pictures; its pictures and its
+//            --help are kept for the engines' runs.
 //   ENGINE (chromium, firefox, webkit), each case of the table below.
 // Usage: node web_test.mjs desktop REPLAY-PROGRAM VIEWER OUT-DIR
 //        node web_test.mjs ENGINE WEB-BUILD-DIR OUT-DIR [CASE...]
-// (the cases of the table by default; "soak" only when named)
+// (the cases of the table by default; "soak" and "lighthouse" only when named)
 import { execFileSync } from "node:child_process";
 import { cpSync, existsSync, mkdirSync, readFileSync, rmSync, statSync, writeFileSync } from "node:fs";
 import { dirname, join } from "node:path";
