@@ -25,8 +25,8 @@ import { pause, startEngine } from "../tools/web/engines.mjs";
 const run = promisify(execFile);
 const here = dirname(fileURLToPath(import.meta.url));
 const lighthouse = process.argv.includes("--lighthouse");
-const builds = process.argv.slice(2).filter(a => !a.startsWith("--")).map(spec => {
-  const [, name, dir, rate] = spec.match(/^([^=]+)=([^@]+)(?:@(.+))?$/);
+const builds = process.argv.slice(2).filter(a => !a.startsWith("--")).map(argument => {
+  const [, name, dir, rate] = argument.match(/^([^=]+)=([^@]+)(?:@(.+))?$/);
   return { name, dir, rate };
 });
 
