@@ -14,16 +14,10 @@
 // idle tick rate measured for the first build.
 // With --lighthouse, Lighthouse's categories for each build too.
 // Usage: node bench/web_pace.mjs [--lighthouse] NAME=DIR[@RATE] ...
-import { execFile } from "node:child_process";
 import { readdirSync, readFileSync } from "node:fs";
-import { dirname, join } from "node:path";
-import { fileURLToPath } from "node:url";
-import { promisify } from "node:util";
 import { serve, viewerRunning } from "../tools/web/browser.mjs";
-import { pause, startEngine } from "../tools/web/engines.mjs";
+import { lighthouseReport, pause, startEngine } from "../tools/web/engines.mjs";
 
-const run = promisify(execFile);
-const here = dirname(fileURLToPath(import.meta.url));
 const lighthouse = process.argv.includes("--lighthouse");
 const builds = process.argv.slice(2).filter(a => !a.startsWith("--")).map(argument => {
   const [, name, dir, rate] = argument.match(/^([^=]+)=([^@]+)(?:@(.+))?$/);
@@ -111,12 +105,7 @@ async function wave(engine) {
 }
 
 async function lighthouseScores(url) {
-  const cli = join(here, "../tools/web/node_modules/lighthouse/cli/index.js");
-  const flags = "--headless=new --no-sandbox --use-angle=swiftshader --enable-unsafe-swiftshader " +
-    "--disable-background-networking --disable-component-update --disable-sync --no-first-run";
-  const { stdout } = await run("node", [cli, url, "--output=json", "--quiet", `--chrome-flags=${flags}`],
-    { env: { ...process.env, CHROME_PATH: process.env.CHROMIUM || "/usr/bin/chromium" }, maxBuffer: 1 << 28 });
-  const report = JSON.parse(stdout);
+  const report = await lighthouseReport(url);
   const scores = Object.fromEntries(Object.entries(report.categories).map(([k, c]) => [k, c.score]));
   const audit = name => report.audits[name].displayValue;
   return { ...scores, tbt: audit("total-blocking-time"), lcp: audit("largest-contentful-paint") };

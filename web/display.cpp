@@ -181,7 +181,7 @@ bool buildDrawing()
     // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast, performance-no-int-to-ptr)
     glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(3 * sizeof(float)));
     glEnable(GL_DEPTH_TEST);
-    bufferSize[0] = bufferSize[1] = 0; // the next frame sets the viewport
+    bufferSize[0] = bufferSize[1] = 0; // the next frame sets the viewport, and draws even if nothing moved
     GLint linked = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &linked);
     return linked == GL_TRUE;
@@ -250,7 +250,6 @@ bool resumeDrawing()
 {
     contextLost = false;
     frameWanted = true;
-    canvasShowsSent = false;
     return buildDrawing();
 }
 

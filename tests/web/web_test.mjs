@@ -69,7 +69,7 @@ const [webDir, out] = rest;
 if (!existsSync(join(webDir, "tarnwick.wasm"))) skip("the web build (make web)");
 const driverPackages = ["playwright-core", "selenium-webdriver"].map(p => join(here, "../../tools/web/node_modules", p));
 if (!driverPackages.every(existsSync)) skip("the browser drivers (npm ci --prefix tools/web)");
-const { engines, missingFor, pause, startEngine, startXvfb } = await import("../../tools/web/engines.mjs");
+const { engines, lighthouseReport, missingFor, pause, startEngine, startXvfb } = await import("../../tools/web/engines.mjs");
 const { drag, nextFrame, openViewer, printedLines, serve, viewerRunning, waitFor } =
   await import("../../tools/web/browser.mjs");
 if (!engines[target]) throw new Error(`no engine named ${target}`);
@@ -98,29 +98,25 @@ async function calm(engine) {
 // replay writes it. The lines are read after every step: the log keeps only
 // the last few hundred.
 async function playToPage(engine) {
-  let transcript = "", read = (await printedLines(engine)).count;
-  const flush = async () => {
-    await nextFrame(engine);
-    const { count, lines } = await printedLines(engine);
-    transcript += lines.slice(lines.length - (count - read)).map(line => line + "\n").join("");
-    read = count;
-  };
+  let transcript = "";
+  const take = async act => (transcript += (await linesOf(engine, act)).map(line => line + "\n").join(""));
   for (const line of script) {
     const [verb, ...words] = line.split(" ");
     const [a, b, c] = words.map(Number);
-    if (verb === "key") await engine.key(words[0]);
-    else if (verb === "press") await engine.move(b, c).then(() => engine.press(a));
-    else if (verb === "move") await engine.move(a, b);
-    else if (verb === "release") await engine.move(b, c).then(() => engine.release(a));
-    await flush();
+    await take(async () => {
+      if (verb === "key") await engine.key(words[0]);
+      else if (verb === "press") await engine.move(b, c).then(() => engine.press(a));
+      else if (verb === "move") await engine.move(a, b);
+      else if (verb === "release") await engine.move(b, c).then(() => engine.release(a));
+    });
     if (verb === "title") transcript += `# title: ${await engine.title()}\n`;
     else if (verb === "picture") {
       await calm(engine);
       writeFileSync(join(work, `${words[0]}.png`), await engine.picture());
     }
   }
-  const status = await waitFor(engine, () => window.exitStatus !== undefined && String(window.exitStatus));
-  await flush();
+  let status;
+  await take(async () => (status = await waitFor(engine, () => window.exitStatus !== undefined && String(window.exitStatus))));
   return transcript + `# exit: ${status}\n`;
 }
 
@@ -434,25 +430,11 @@ async function bar(engine) {
 
 // Lighthouse's accessibility, best-practices and SEO categories, in Chromium.
 async function lighthouse() {
-  const modules = join(here, "../../tools/web/node_modules");
-  const { default: audit } = await import(join(modules, "lighthouse/core/index.js"));
-  const launcher = await import(join(modules, "chrome-launcher/dist/index.js"));
-  // The test starts Chromium for Lighthouse itself, so that it always ends it.
-  const chrome = await launcher.launch({
-    chromePath: process.env.CHROMIUM || "/usr/bin/chromium",
-    chromeFlags: ["--headless=new", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
-      "--disable-background-networking", "--disable-component-update", "--disable-sync", "--no-first-run"],
-  });
-  try {
-    const { lhr: report } = await audit(server.url, {
-      port: chrome.port, logLevel: "error", onlyCategories: ["accessibility", "best-practices", "seo"] });
-    for (const [name, category] of Object.entries(report.categories)) {
-      console.log(`lighthouse ${name}: ${category.score}`);
-      const failing = category.auditRefs.map(ref => report.audits[ref.id]).filter(a => a.score !== null && a.score < 1);
-      check(category.score === 1, `Lighthouse ${name} ${category.score}: ${failing.map(a => a.id).join(", ")}`);
-    }
-  } finally {
-    chrome.kill();
+  const report = await lighthouseReport(server.url, ["accessibility", "best-practices", "seo"]);
+  for (const [name, category] of Object.entries(report.categories)) {
+    console.log(`lighthouse ${name}: ${category.score}`);
+    const failing = category.auditRefs.map(ref => report.audits[ref.id]).filter(a => a.score !== null && a.score < 1);
+    check(category.score === 1, `Lighthouse ${name} ${category.score}: ${failing.map(a => a.id).join(", ")}`);
   }
 }
 

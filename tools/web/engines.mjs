@@ -100,11 +100,28 @@ async function playwright() {
   return import("playwright-core");
 }
 
+// Chromium's flags here: WebGL on the CPU (SwiftShader), quiet on the closed
+// network, and no sandbox for root.
+export const chromiumFlags = ["--use-angle=swiftshader", "--enable-unsafe-swiftshader", "--disable-background-networking",
+  "--disable-component-update", "--disable-sync", "--disable-quic", "--no-first-run",
+  ...(process.getuid && process.getuid() === 0 ? ["--no-sandbox"] : [])];
+
+// Lighthouse's report on the page at url, in the categories asked (all by
+// default), from a headless Chromium started for it and always ended.
+export async function lighthouseReport(url, categories) {
+  const { default: audit } = await import("lighthouse");
+  const launcher = await import("chrome-launcher");
+  const chrome = await launcher.launch({ chromePath: chromiumPath, chromeFlags: ["--headless=new", ...chromiumFlags] });
+  try {
+    return (await audit(url, { port: chrome.port, logLevel: "error", onlyCategories: categories })).lhr;
+  } finally {
+    chrome.kill();
+  }
+}
+
 function startChromium() {
-  const args = ["--use-angle=swiftshader", "--enable-unsafe-swiftshader", "--disable-background-networking",
-    "--disable-component-update", "--disable-sync", "--disable-quic", "--no-first-run"];
-  if (process.getuid && process.getuid() === 0) args.push("--no-sandbox");
-  return playwright().then(({ chromium }) => chromium.launch({ executablePath: chromiumPath, headless: true, args }))
+  return playwright()
+    .then(({ chromium }) => chromium.launch({ executablePath: chromiumPath, headless: true, args: chromiumFlags }))
     .then(browser => withChromiumExtras(playwrightAdapter(browser)));
 }
 
