@@ -2,7 +2,7 @@
 // 800 x 574, for one or more builds side by side (say, before and after a
 // change), each on its own server:
 //   the idle loop for 8 s after 2 s of start: ticks a second, frames drawn
-//     (WebGL clears) and frames shown (animation frames), main-thread tasks
+//     and frames shown (animation frames), main-thread tasks
 //     longer than 50 ms, and the CPU time of all Chromium's processes per
 //     second of wall time;
 //   the same with burst mode on ('b'): water that moves at every tick;
@@ -42,14 +42,20 @@ function cpuSeconds() {
   return stats.filter(s => s.pid !== process.pid && ours.has(s.pid)).reduce((sum, s) => sum + s.cpu, 0);
 }
 
-// Counts in the page from now on: animation frames, WebGL clears (one per
-// frame drawn), tasks over 50 ms.
+// Counts in the page from now on: animation frames (shown), frames drawn,
+// tasks over 50 ms. The page counts the frames its renderer drew; a build
+// from before the renderer draws on the main thread, and its WebGL clears are
+// counted instead (one a frame).
 const startCounting = engine => engine.evaluate(() => {
-  if (window.paceCounts) return void (paceCounts = { shown: 0, drawn: 0, longTasks: [] });
-  window.paceCounts = { shown: 0, drawn: 0, longTasks: [] };
+  const restart = Boolean(window.paceCounts);
+  const clears = restart ? paceCounts.clears : 0;
+  window.paceCounts = { shown: 0, clears, longTasks: [] };
+  window.framesDrawnNow = () => (typeof framesDrawn === "number" ? framesDrawn : paceCounts.clears);
+  paceCounts.drawnFrom = framesDrawnNow();
+  if (restart) return;
   const clear = WebGL2RenderingContext.prototype.clear;
   WebGL2RenderingContext.prototype.clear = function (...args) {
-    ++paceCounts.drawn;
+    ++paceCounts.clears;
     return clear.apply(this, args);
   };
   const frame = () => (++paceCounts.shown, requestAnimationFrame(frame));
@@ -58,7 +64,8 @@ const startCounting = engine => engine.evaluate(() => {
     .observe({ type: "longtask" });
 });
 
-const counts = engine => engine.evaluate(() => ({ ...paceCounts, ticks: Module._webTickCount() }));
+const counts = engine =>
+  engine.evaluate(() => ({ ...paceCounts, drawn: framesDrawnNow() - paceCounts.drawnFrom, ticks: Module._webTickCount() }));
 
 async function idleLoop(engine) {
   await startCounting(engine);

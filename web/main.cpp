@@ -1,9 +1,9 @@
 // main.cpp -- the viewer in a web page: a browser's event loop instead of
 // GLUT's. Everything visible happens on animation frames, one per frame the
 // browser shows: the idle ticks due since the last one, at a fixed pace
-// (pacing.h), then at most one drawing. A wave runs one step per frame instead,
-// holding input and ticks until it ends, as the desktop's wave holds its event
-// loop. The page's events arrive through the web* entry points below, already
+// (pacing.h), then at most one frame for the page's renderer. A wave runs one
+// step per frame instead, holding input and ticks until it ends, as the
+// desktop's wave holds its event loop. The page's events arrive through the web* entry points below, already
 // in GLUT's terms, and are handled when they arrive.
 #include "app/callbacks.h"
 #include "app/camera.h"
@@ -105,6 +105,31 @@ void animationFrame()
     drawWantedFrame();
 }
 
+// The start runs as short tasks, so that the page answers between them: the
+// renderer, then the water, then the page's own start (which sizes the
+// canvas); the first frame comes on the next animation frame.
+void startPage(void*)
+{
+    int rows = 0;
+    const Control* controls = keyControlRows(rows);
+    for (int row = 0; row < rows; ++row)
+        pageControl(controls[row].input, controls[row].action);
+    pageStarted(); // the page sizes the canvas: the first resize
+    // The frames from now on, on requestAnimationFrame.
+    emscripten_set_main_loop(animationFrame, 0, false);
+}
+
+void buildScene(void*)
+{
+    setWindowTitle("Tarnwick (orthogonal)");
+    // The first resize, which the page sends at once, replaces this with the
+    // perspective projection.
+    loadOrthographicProjection();
+    restoreLoadState(); // builds the water mesh
+    placeEyeOnOrbit();
+    emscripten_async_call(startPage, nullptr, 0);
+}
+
 } // namespace
 
 void requestRedisplay()
@@ -154,12 +179,6 @@ EMSCRIPTEN_KEEPALIVE void webTouch(int phase, int finger, int x, int y)
     }
 }
 
-// The canvas's drawing buffer changed (a new pixel ratio), not its size.
-EMSCRIPTEN_KEEPALIVE void webRedraw()
-{
-    requestRedisplay();
-}
-
 EMSCRIPTEN_KEEPALIVE void webDrag(int x, int y)
 {
     deliver({PageEvent::drag, x, y, 0, 0});
@@ -179,17 +198,6 @@ EMSCRIPTEN_KEEPALIVE void webSetTickRate(double ticksPerSecond)
 EMSCRIPTEN_KEEPALIVE double webTickRate()
 {
     return pace.ticksPerSecond;
-}
-
-EMSCRIPTEN_KEEPALIVE void webContextLost()
-{
-    stopDrawing();
-}
-
-EMSCRIPTEN_KEEPALIVE void webContextRestored()
-{
-    if (!resumeDrawing())
-        pageFailed("The browser gave the GPU context back, but it cannot draw with it.");
 }
 
 EMSCRIPTEN_KEEPALIVE double webTickCount()
@@ -219,31 +227,15 @@ EMSCRIPTEN_KEEPALIVE double webEye(int axis)
 {
     return static_cast<double>(axis == 0 ? eyePos.x : axis == 1 ? eyePos.y : eyePos.z);
 }
-
-EMSCRIPTEN_KEEPALIVE double webFramesDrawn()
-{
-    return static_cast<double>(framesDrawn);
-}
 }
 
 int main()
 {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    if (!startWebGL()) {
+    if (!startDrawing()) {
         pageFailed("This browser offers no WebGL2.");
         return 1;
     }
-    setWindowTitle("Tarnwick (orthogonal)");
-    // The first resize, which the page sends at once, replaces this with the
-    // perspective projection.
-    loadOrthographicProjection();
-    restoreLoadState(); // builds the water mesh
-    placeEyeOnOrbit();
-    emscripten_set_main_loop(animationFrame, 0, false); // on requestAnimationFrame
-    int rows = 0;
-    const Control* controls = keyControlRows(rows);
-    for (int row = 0; row < rows; ++row)
-        pageControl(controls[row].input, controls[row].action);
-    pageStarted();
+    emscripten_async_call(buildScene, nullptr, 0);
     emscripten_exit_with_live_runtime();
 }

@@ -1,8 +1,8 @@
 // page.js -- the viewer's page around the WebAssembly module. It hands the
 // viewer its events in GLUT's terms: a key as the byte typed, buttons 0 left,
 // 1 middle, 2 right, state 0 pressed, 1 released, pointer positions in canvas
-// pixels with y counted down from the top. The module draws on animation
-// frames and paces the water itself.
+// pixels with y counted down from the top. The module makes a frame on
+// animation frames, and paces the water itself; a renderer draws the frame.
 //   ?width=W&height=H fixes the canvas size (as -geometry does on the
 //   desktop); otherwise it fills the page above the log.
 //   ?rate=N runs N idle ticks a second instead of the desktop's pace.
@@ -51,6 +51,93 @@ function call(name, ...args) {
   }
 }
 
+// Where the frames are drawn: by render-worker.js, on the canvas handed over
+// to it, so that no GPU call holds this thread (a software renderer's can take
+// a second); or, where a worker cannot draw, here on the canvas itself
+// (renderer.js). The worker says which before the program starts; one that
+// does not answer in time leaves the drawing here.
+const workerWaitMs = 5000;
+let renderWorker = null;
+let renderer = null; // this thread's, when the worker cannot draw
+let framesDrawn = 0; // frames on the canvas, whoever drew them
+let drawnBufferSize = [0, 0]; // the drawing buffer's, as the last frame was drawn
+let contextLost = false;
+const drawingPlaced = new Promise(resolve => {
+  if (typeof Worker === "undefined" || !("transferControlToOffscreen" in canvas)) return resolve();
+  const worker = new Worker("render-worker.js");
+  let placed = false;
+  const place = canDraw => {
+    if (placed) return;
+    placed = true;
+    if (canDraw) {
+      renderWorker = worker;
+      const offscreen = canvas.transferControlToOffscreen();
+      worker.postMessage({ canvas: offscreen }, [offscreen]);
+    } else {
+      worker.terminate();
+    }
+    resolve();
+  };
+  worker.onmessage = ({ data }) => {
+    if ("canDraw" in data) place(data.canDraw);
+    else if (data.settled) settling.get(data.settled)();
+    else rendererTold(data.told, data.size);
+  };
+  worker.onerror = () => place(false);
+  setTimeout(() => place(false), workerWaitMs);
+});
+
+function rendererTold(told, size) {
+  if (told === "drawn") {
+    ++framesDrawn;
+    drawnBufferSize = size;
+  } else if (told === "lost") contextLost = true;
+  else if (told === "restored") contextLost = false;
+  else if (told === "failed") tell("This browser's worker offers no WebGL2 after all: reload the page.");
+}
+
+function startDrawing() {
+  if (renderWorker) return true;
+  renderer = startRenderer(canvas, rendererTold);
+  return renderer !== null;
+}
+
+function drawFrame(frame) {
+  if (renderWorker) renderWorker.postMessage({ frame }, [frame.corners.buffer]);
+  else renderer.draw(frame);
+}
+
+// The drawing buffer's size in device pixels; a new one starts cleared, and
+// the renderer draws the newest frame on it again.
+let bufferSize = [1, 1];
+function resizeDrawingBuffer(width, height) {
+  bufferSize = [width, height];
+  if (renderWorker) renderWorker.postMessage({ width, height });
+  else renderer.resize(width, height);
+}
+
+// For tests: a promise of the moment every frame sent so far is on the canvas.
+const settling = new Map();
+let settleCount = 0;
+function drawingSettled() {
+  if (!renderWorker) return Promise.resolve(true);
+  const id = ++settleCount;
+  return new Promise(resolve => {
+    settling.set(id, () => settling.delete(id) && resolve(true));
+    renderWorker.postMessage({ settle: id });
+  });
+}
+
+// For tests: the GPU context lost, as a driver reset loses it, and given back.
+function loseDrawingContext() {
+  if (renderWorker) renderWorker.postMessage({ lose: true });
+  else renderer.loseContext();
+}
+function restoreDrawingContext() {
+  if (renderWorker) renderWorker.postMessage({ restore: true });
+  else renderer.restoreContext();
+}
+
 // The canvas's drawing buffer has its CSS size times devicePixelRatio, so it
 // is sharp on any screen; the program thinks in CSS pixels all the same
 // ("Resized to", clicks and drags), so a gesture turns the camera as far on a
@@ -67,10 +154,8 @@ function fitCanvas() {
   pixelRatio = ratio;
   canvas.style.width = `${width}px`;
   canvas.style.height = `${height}px`;
-  canvas.width = Math.round(width * ratio);
-  canvas.height = Math.round(height * ratio);
+  resizeDrawingBuffer(Math.round(width * ratio), Math.round(height * ratio));
   if (resized) call("webResize", width, height);
-  else call("webRedraw");
 }
 
 // A window moved to another screen, or the page zoomed: the ratio changes.
@@ -84,6 +169,10 @@ function watchPixelRatio() {
 
 var Module = {
   print,
+  preRun: [() => {
+    Module.addRunDependency("drawing");
+    drawingPlaced.then(() => Module.removeRunDependency("drawing"));
+  }],
   printErr: line => console.warn(line),
   started() {
     running = true;
@@ -94,6 +183,8 @@ var Module = {
     canvas.focus();
     keepForOffline();
   },
+  startDrawing,
+  drawFrame,
   control: addCommandButtons,
   ended(status) {
     running = false;
@@ -157,15 +248,6 @@ try {
 } catch {
   // as above
 }
-
-// A lost GPU context (a driver reset, a phone reclaiming memory) stops the
-// drawing, not the water; once the browser restores it, the viewer rebuilds
-// what it drew with and draws the same picture again.
-canvas.addEventListener("webglcontextlost", event => {
-  event.preventDefault(); // asks the browser for the context back
-  call("webContextLost");
-});
-canvas.addEventListener("webglcontextrestored", () => call("webContextRestored"));
 
 const namedKeys = { Escape: 27, Enter: 13, Tab: 9, Backspace: 8, Delete: 127 };
 function keyCode(event) {
@@ -252,3 +334,4 @@ function addCommandButtons(keys, action) {
   row.append(words);
   commands.append(row);
 }
+

@@ -120,6 +120,11 @@ async function playToPage(engine) {
   return transcript + `# exit: ${status}\n`;
 }
 
+// Where each engine's frames are drawn: in the page's render worker where the
+// engine offers WebGL2 on a worker's OffscreenCanvas, on the page's canvas
+// where it does not (WebKit).
+const drawingPlace = { chromium: "worker", firefox: "worker", webkit: "page" };
+
 const startLines = ["there are the number of faces: 7938", "there are the number of faces: 3969", "Resized to 300 300"];
 
 // The whole script: the same lines, titles and exit status as the desktop,
@@ -127,6 +132,8 @@ const startLines = ["there are the number of faces: 7938", "there are the number
 async function replay(engine) {
   const { lines } = await printedLines(engine);
   check(lines.slice(0, 3).join("\n") === startLines.join("\n"), `start lines: ${lines.slice(0, 3)}`);
+  const place = await engine.evaluate(() => (renderWorker ? "worker" : "page"));
+  check(place === drawingPlace[target], `the frames are drawn by the ${place}, not by the ${drawingPlace[target]}`);
   compareTranscripts(await playToPage(engine), target);
   for (const name of pictureNames)
     compareWithDesktop(join(work, `${name}.png`), join(out, "desktop", `${name}.png`), name, target);
@@ -136,7 +143,7 @@ async function replay(engine) {
 
 // The wave is seen frame by frame, and holds a key typed after it until it ends.
 async function wave(engine) {
-  const drawnBefore = await engine.evaluate(() => Module._webFramesDrawn());
+  const drawnBefore = await engine.evaluate(() => framesDrawn);
   await engine.key("w");
   await engine.key("c");
   const frames = new Set();
@@ -147,7 +154,7 @@ async function wave(engine) {
     await pause(300); // a picture now and then: each costs the renderer a frame
   }
   await nextFrame(engine);
-  const drawn = (await engine.evaluate(() => Module._webFramesDrawn())) - drawnBefore;
+  const drawn = (await engine.evaluate(() => framesDrawn)) - drawnBefore;
   console.log(`${target} wave: ${frames.size} different frames seen, ${drawn} drawn`);
   check(frames.size >= 5, `only ${frames.size} different frames during the wave`);
   check(drawn >= 351, `only ${drawn} frames drawn for the wave's 351 steps`);
@@ -161,9 +168,9 @@ async function pace(engine) {
   check(await engine.evaluate(() => Module._webTickRate()) === 50, "?rate=50 did not set the pace");
   await engine.key("5"); // moving water: a frame to draw at every tick
   const [drawn, shown] = await engine.evaluate(() => new Promise(done => {
-    const drawnBefore = Module._webFramesDrawn();
+    const drawnBefore = framesDrawn;
     let shown = 0;
-    const count = () => (++shown < 60 ? requestAnimationFrame(count) : done([Module._webFramesDrawn() - drawnBefore, shown]));
+    const count = () => (++shown < 60 ? requestAnimationFrame(count) : done([framesDrawn - drawnBefore, shown]));
     requestAnimationFrame(count);
   }));
   check(drawn > 0 && drawn <= shown, `${drawn} frames drawn while ${shown} were shown`);
@@ -178,18 +185,15 @@ async function contextLoss(engine) {
   await nextFrame(engine);
   const before = join(work, "before-loss.png");
   writeFileSync(before, await engine.picture());
-  await engine.evaluate(() => {
-    window.loser = canvas.getContext("webgl2").getExtension("WEBGL_lose_context");
-    loser.loseContext();
-  });
-  await waitFor(engine, () => canvas.getContext("webgl2").isContextLost());
-  const drawn = await engine.evaluate(() => Module._webFramesDrawn());
+  await engine.evaluate(() => loseDrawingContext());
+  await waitFor(engine, () => contextLost);
+  const drawn = await engine.evaluate(() => framesDrawn);
   await engine.key("p");
   await engine.key("p");
   await nextFrame(engine);
-  check(await engine.evaluate(() => Module._webFramesDrawn()) === drawn, "frames were drawn without a context");
-  await engine.evaluate(() => loser.restoreContext());
-  await waitFor(engine, from => Module._webFramesDrawn() > from, drawn);
+  check(await engine.evaluate(() => framesDrawn) === drawn, "frames were drawn without a context");
+  await engine.evaluate(() => restoreDrawingContext());
+  await waitFor(engine, from => framesDrawn > from, drawn);
   await nextFrame(engine);
   const after = join(work, "after-restore.png");
   writeFileSync(after, await engine.picture());
@@ -331,9 +335,11 @@ async function touch(engine) {
       }
     });
     check(tapped.join("\n") === desktopClicks, `ratio ${ratio}: the taps printed ${tapped.join(" | ")}`);
-    const size = await engine.evaluate(() => [canvas.width, canvas.height, canvas.clientWidth, canvas.clientHeight]);
+    await nextFrame(engine);
+    const size = await engine.evaluate(() => [...drawnBufferSize, canvas.clientWidth, canvas.clientHeight]);
     check(String(size) === String([300 * ratio, 300 * ratio, 300, 300]), `ratio ${ratio}: buffer and CSS size ${size}`);
     await engine.key("f"); // the reset's view: the floor below the water line, and the drop
+    await nextFrame(engine);
     writeFileSync(join(work, `ratio-${ratio}.png`), await engine.picture());
   }
   for (const ratio of [2, 3]) {

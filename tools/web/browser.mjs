@@ -55,7 +55,7 @@ export async function openViewer(engine, url, width = 300, height = 300, more = 
 }
 
 export const viewerRunning = engine =>
-  waitFor(engine, () => Boolean(window.Module && Module.calledRun && canvas.width > 0));
+  waitFor(engine, () => typeof running !== "undefined" && running);
 
 // Polls fn in the page until it returns something true; resolves to that.
 export async function waitFor(engine, fn, arg, timeoutMs = 30000) {
@@ -68,8 +68,10 @@ export async function waitFor(engine, fn, arg, timeoutMs = 30000) {
   }
 }
 
-// Resolves once the page has drawn another frame.
-export const nextFrame = engine => engine.evaluate(() => new Promise(done => requestAnimationFrame(() => done(true))));
+// Resolves once the page has made another frame and the renderer has drawn
+// it, wherever it draws.
+export const nextFrame = engine =>
+  engine.evaluate(() => new Promise(done => requestAnimationFrame(() => drawingSettled().then(done))));
 
 // Every line the program has printed so far: the log keeps the last of them,
 // and counts them all.
