@@ -335,3 +335,12 @@ function addCommandButtons(keys, action) {
   commands.append(row);
 }
 
+
+// The module loads once the page has painted its text, so that the help is
+// read while the program downloads and starts, and the worker wakes the GPU.
+requestAnimationFrame(() => setTimeout(() => {
+  const module = document.createElement("script");
+  module.src = "tarnwick.js";
+  module.onerror = () => cannotStart("its module, tarnwick.js, could not be loaded.");
+  document.body.append(module);
+}));
