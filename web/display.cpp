@@ -35,13 +35,11 @@ bool frameWanted = false;
 bool drawInsideDisplay = false;
 
 // The frame goes to the page's renderer (renderer.js): the corners, how many
-// of them are the surface's, and the view matrix. The page copies them.
+// of them are the surface's, and the view matrix, as views of this module's
+// memory, which the page copies before it returns.
 EM_JS(void, pageDrawFrame, (const float* corners, int floats, int surfaceCorners, const float* matrix), {
-    Module.drawFrame({
-        corners : HEAPF32.slice(corners >> 2, (corners >> 2) + floats),
-        surfaceCorners : surfaceCorners,
-        matrix : HEAPF32.slice(matrix >> 2, (matrix >> 2) + 16),
-    });
+    Module.drawFrame(HEAPF32.subarray(corners >> 2, (corners >> 2) + floats), surfaceCorners,
+                     HEAPF32.subarray(matrix >> 2, (matrix >> 2) + 16));
 });
 
 // Appends the three corners of a triangle in one colour; returns the next free float.

@@ -25,6 +25,8 @@
 EM_JS(void, pageStarted, (), { Module.started(); });
 EM_JS(void, pageEnded, (int status), { Module.ended(status); });
 EM_JS(void, pageFailed, (const char* message), { Module.failed(UTF8ToString(message)); });
+// Whether the page's renderer is still drawing the last frame sent.
+EM_JS(int, pageRendererBusy, (), { return Module.rendererBusy() ? 1 : 0; });
 // A row of the controls table: the page's bar gives each of its keys a button.
 EM_JS(void, pageControl, (const char* keys, const char* action),
       { Module.control(UTF8ToString(keys), UTF8ToString(action)); });
@@ -91,6 +93,10 @@ void runDueTicks()
 
 void animationFrame()
 {
+    // The renderer has not drawn the last frame yet: nothing newer now, and
+    // the ticks due meanwhile run at the next animation frame.
+    if (pageRendererBusy() != 0)
+        return;
     if (waveRunning) {
         pauseTicks(pace); // the wave's time owes no ticks
         if (!stepWave())

@@ -64,7 +64,12 @@ let drawnBufferSize = [0, 0]; // the drawing buffer's, as the last frame was dra
 let contextLost = false;
 const drawingPlaced = new Promise(resolve => {
   if (typeof Worker === "undefined" || !("transferControlToOffscreen" in canvas)) return resolve();
-  const worker = new Worker("render-worker.js");
+  let worker;
+  try {
+    worker = new Worker("render-worker.js");
+  } catch {
+    return resolve(); // workers refused here (a file:// page, a policy)
+  }
   let placed = false;
   const place = canDraw => {
     if (placed) return;
@@ -80,6 +85,7 @@ const drawingPlaced = new Promise(resolve => {
   };
   worker.onmessage = ({ data }) => {
     if ("canDraw" in data) place(data.canDraw);
+    else if (data.framed) frameAnswered(data.spare);
     else if (data.settled) settling.get(data.settled)();
     else rendererTold(data.told, data.size);
   };
@@ -91,9 +97,11 @@ function rendererTold(told, size) {
   if (told === "drawn") {
     ++framesDrawn;
     drawnBufferSize = size;
-  } else if (told === "lost") contextLost = true;
-  else if (told === "restored") contextLost = false;
-  else if (told === "failed") tell("This browser's worker offers no WebGL2 after all: reload the page.");
+  } else if (told === "lost" || told === "restored") {
+    contextLost = told === "lost";
+  } else if (told === "failed") {
+    tell("The page's render worker found no WebGL2 on the canvas: Tarnwick cannot draw here.");
+  }
 }
 
 function startDrawing() {
@@ -102,16 +110,39 @@ function startDrawing() {
   return renderer !== null;
 }
 
-function drawFrame(frame) {
-  if (renderWorker) renderWorker.postMessage({ frame }, [frame.corners.buffer]);
-  else renderer.draw(frame);
+// A frame's corners travel to the worker in a buffer of their own, which the
+// worker sends back once it has drawn a newer frame: no megabyte allocated
+// (and collected) at every frame. This thread's renderer draws from one
+// buffer, refilled at each frame.
+const spareCorners = [];
+let frameInWorker = false; // sent, and not yet drawn
+function drawFrame(corners, surfaceCorners, matrix) {
+  let buffer = spareCorners.pop();
+  if (!buffer || buffer.length < corners.length) buffer = new Float32Array(corners.length);
+  buffer.set(corners);
+  const frame = { corners: buffer, floats: corners.length, surfaceCorners, matrix: Float32Array.from(matrix) };
+  if (renderWorker) {
+    frameInWorker = true;
+    renderWorker.postMessage({ frame }, [buffer.buffer]);
+  } else {
+    renderer.draw(frame);
+    spareCorners.push(buffer);
+  }
 }
+
+function frameAnswered(spare) {
+  frameInWorker = false;
+  if (spare) spareCorners.push(spare);
+}
+
+// While the worker has not drawn the last frame (its GPU behind), the program
+// makes no newer one, as a GPU call would hold it on this thread: frames never
+// queue up behind what the screen shows.
+const rendererBusy = () => frameInWorker;
 
 // The drawing buffer's size in device pixels; a new one starts cleared, and
 // the renderer draws the newest frame on it again.
-let bufferSize = [1, 1];
 function resizeDrawingBuffer(width, height) {
-  bufferSize = [width, height];
   if (renderWorker) renderWorker.postMessage({ width, height });
   else renderer.resize(width, height);
 }
@@ -185,6 +216,7 @@ var Module = {
   },
   startDrawing,
   drawFrame,
+  rendererBusy,
   control: addCommandButtons,
   ended(status) {
     running = false;

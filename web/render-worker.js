@@ -6,8 +6,9 @@
 // to workers); the page draws on its own canvas when it cannot.
 // Messages from the page: { canvas } once, then { frame }, { width, height },
 // { lose }, { restore } and { settle }; to the page: { canDraw } once, then
-// { told, size } (renderer.js's tell) and { settled }, once every message
-// before the settle has been handled.
+// { told, size } (renderer.js's tell), { framed, spare } for each frame (the
+// buffer of the frame before, to be filled again) and { settled }, once every
+// message before the settle has been handled.
 importScripts("renderer.js");
 
 let renderer = null;
@@ -29,10 +30,14 @@ onmessage = ({ data }) => {
   } else if (data.canvas) {
     renderer = startRenderer(data.canvas, (told, size) => postMessage({ told, size }));
     if (!renderer) postMessage({ told: "failed" });
+  } else if (data.frame) {
+    // Each frame is answered once drawn, with the one before's buffer, if
+    // any, to carry a later frame: the page sends no newer frame meanwhile.
+    const before = renderer ? renderer.draw(data.frame) : null;
+    const spare = before ? before.corners : null;
+    postMessage({ framed: true, spare }, spare ? [spare.buffer] : []);
   } else if (!renderer) {
     // nothing to draw with
-  } else if (data.frame) {
-    renderer.draw(data.frame);
   } else if (data.width) {
     renderer.resize(data.width, data.height);
   } else if (data.lose) {

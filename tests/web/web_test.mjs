@@ -306,9 +306,13 @@ async function soak(engine) {
   await engine.key("s");
   await waitFor(engine, from => printedLineCount > from, count);
   const heapAtEnd = await heap(), logLines = await engine.evaluate(() => log.childNodes.length);
-  console.log(`soak: ${steps} steps in ${seconds} s, heap ${heapAtTen} then ${heapAtEnd} bytes, ${count} lines`);
+  const spares = await engine.evaluate(() => spareCorners.length);
+  console.log(`soak: ${steps} steps in ${seconds} s, heap ${heapAtTen} then ${heapAtEnd} bytes, ${count} lines, ${spares} spare frame buffers`);
   check(heapAtTen === null || heapAtEnd <= heapAtTen, `the heap grew from ${heapAtTen} to ${heapAtEnd} bytes`);
   check(logLines <= 500, `the log holds ${logLines} lines`);
+  // The worker sends each frame's buffer back to carry a later one: a few
+  // at most wait, whatever the frames drawn.
+  check(spares <= 2, `${spares} frame buffers wait to be filled`);
 }
 
 // ---- Fingers, the bar of commands, the pixel ratio
