@@ -367,7 +367,6 @@ function addCommandButtons(keys, action) {
   commands.append(row);
 }
 
-
 // The module loads once the page has painted its text, so that the help is
 // read while the program downloads and starts, and the worker wakes the GPU.
 requestAnimationFrame(() => setTimeout(() => {
