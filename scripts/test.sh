@@ -2,7 +2,8 @@
 # test.sh -- installs what is missing, builds, and runs every test (unit, also
 # built by clang++, sanitized, end-to-end, soak, memcheck, fuzz corpus,
 # documentation, install, format and static analysis, the web page in
-# Chromium, Firefox and WebKit, its soak and Lighthouse). ctest's summary is the last thing it prints.
+# Chromium, Firefox and WebKit, its soak and Lighthouse). ctest's summary is
+# the last thing it prints.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test

@@ -3,8 +3,9 @@
 // browser shows: the idle ticks due since the last one, at a fixed pace
 // (pacing.h), then at most one frame for the page's renderer. A wave runs one
 // step per frame instead, holding input and ticks until it ends, as the
-// desktop's wave holds its event loop. The page's events arrive through the web* entry points below, already
-// in GLUT's terms, and are handled when they arrive.
+// desktop's wave holds its event loop. The page's events arrive through the
+// web* entry points below, already in GLUT's terms, and are handled when they
+// arrive.
 #include "app/callbacks.h"
 #include "app/camera.h"
 #include "app/platform.h"
