@@ -13,12 +13,22 @@
 // its ticks runs at another build's pace that way); RATE "same" takes the
 // idle tick rate measured for the first build.
 // With --lighthouse, Lighthouse's categories for each build too.
-// Usage: node bench/web_pace.mjs [--lighthouse] NAME=DIR[@RATE] ...
+// With --phone, the page as a phone shows it instead (390 x 844 at ratio 3,
+// touch, a 64 x 64 canvas so that the software GPU does not limit it), each
+// build in turn for several rounds: the CPU of the renderer process's busiest
+// thread and of all its threads per frame shown, calm and with burst mode
+// on, and the bytes posted between the page's threads per frame drawn; then
+// under CDP's CPU throttling at 4x and 6x (which slows the page's main thread
+// alone, not its workers): frames drawn and shown a second with burst on,
+// the ticks a second against the pace, a key's line while the water moves,
+// and the time the wave's 351 frames take.
+// Usage: node bench/web_pace.mjs [--lighthouse | --phone [--rounds=N]] NAME=DIR[@RATE] ...
 import { readdirSync, readFileSync } from "node:fs";
 import { serve, viewerRunning } from "../tools/web/browser.mjs";
 import { lighthouseReport, pause, startEngine } from "../tools/web/engines.mjs";
 
 const lighthouse = process.argv.includes("--lighthouse");
+const phone = process.argv.includes("--phone");
 const builds = process.argv.slice(2).filter(a => !a.startsWith("--")).map(argument => {
   const [, name, dir, rate] = argument.match(/^([^=]+)=([^@]+)(?:@(.+))?$/);
   return { name, dir, rate };
@@ -65,7 +75,8 @@ const startCounting = engine => engine.evaluate(() => {
 });
 
 const counts = engine =>
-  engine.evaluate(() => ({ ...paceCounts, drawn: framesDrawnNow() - paceCounts.drawnFrom, ticks: Module._webTickCount() }));
+  engine.evaluate(async () => ({ ...paceCounts, drawn: framesDrawnNow() - paceCounts.drawnFrom,
+    ticks: typeof ask === "function" ? await ask("webTickCount") : Module._webTickCount() }));
 
 async function idleLoop(engine) {
   await startCounting(engine);
@@ -116,6 +127,164 @@ async function lighthouseScores(url) {
   const scores = Object.fromEntries(Object.entries(report.categories).map(([k, c]) => [k, c.score]));
   const audit = name => report.audits[name].displayValue;
   return { ...scores, tbt: audit("total-blocking-time"), lcp: audit("largest-contentful-paint") };
+}
+
+// ---- The phone ---------------------------------------------------------------
+
+// CPU seconds of each thread of a process, by thread id: { name, cpu }.
+function threadSeconds(pid) {
+  const threads = new Map();
+  for (const tid of readdirSync(`/proc/${pid}/task`)) {
+    try {
+      const fields = readFileSync(`/proc/${pid}/task/${tid}/stat`, "utf8").replace(/^.*\) /, "").split(" ");
+      const name = readFileSync(`/proc/${pid}/task/${tid}/comm`, "utf8").trim();
+      threads.set(tid, { name: tid === String(pid) ? "main" : name, cpu: (Number(fields[11]) + Number(fields[12])) / 100 });
+    } catch {
+      // the thread ended
+    }
+  }
+  return threads;
+}
+
+// Chromium's renderer processes under this one (a page's own is the busiest).
+function rendererPids() {
+  return readdirSync("/proc").filter(p => /^\d+$/.test(p)).filter(pid => {
+    try {
+      return readFileSync(`/proc/${pid}/cmdline`, "utf8").includes("--type=renderer");
+    } catch {
+      return false;
+    }
+  });
+}
+
+// Per-thread CPU of the busiest renderer process over seconds, per frame shown.
+async function threadCpuPerFrame(engine, seconds) {
+  const before = new Map(rendererPids().map(pid => [pid, threadSeconds(pid)]));
+  await startCounting(engine);
+  const from = await counts(engine);
+  await pause(seconds * 1000);
+  const to = await counts(engine);
+  const shown = to.shown - from.shown, drawn = to.drawn - from.drawn;
+  let busiest = null;
+  for (const [pid, start] of before) {
+    const spent = [];
+    for (const [tid, { name, cpu }] of threadSeconds(pid)) spent.push({ name, cpu: cpu - (start.get(tid)?.cpu ?? 0) });
+    const total = spent.reduce((sum, t) => sum + t.cpu, 0);
+    if (!busiest || total > busiest.total) busiest = { total, spent };
+  }
+  busiest.spent.sort((a, b) => b.cpu - a.cpu);
+  const perFrame = cpu => (1000 * cpu) / shown;
+  return {
+    shown, drawn,
+    busiest: { name: busiest.spent[0].name, ms: perFrame(busiest.spent[0].cpu) },
+    all: perFrame(busiest.total),
+    threads: busiest.spent.slice(0, 3).map(t => `${t.name} ${perFrame(t.cpu).toFixed(2)}`).join(", "),
+    ticksPerSecond: (to.ticks - from.ticks) / seconds,
+    drawnPerSecond: drawn / seconds,
+    shownPerSecond: shown / seconds,
+    bytesPerDrawn: drawn ? (to.bytesPosted - from.bytesPosted) / drawn : 0,
+  };
+}
+
+// Counts the bytes of the typed arrays and buffers the page posts to its workers.
+const countPostedBytes = engine => engine.evaluate(() => {
+  window.bytesPosted = 0;
+  const post = Worker.prototype.postMessage;
+  const size = value => (ArrayBuffer.isView(value) ? value.byteLength : value instanceof ArrayBuffer ? value.byteLength
+    : value && typeof value === "object" ? Object.values(value).reduce((sum, v) => sum + size(v), 0) : 0);
+  Worker.prototype.postMessage = function (message, ...rest) {
+    window.bytesPosted += size(message);
+    return post.call(this, message, ...rest);
+  };
+});
+
+async function openAsPhone(engine, build) {
+  const server = await serve(build.dir);
+  await engine.open(`${server.url}?width=64&height=64${build.rate ? `&rate=${build.rate}` : ""}`,
+    { width: 390, height: 844 }, { touch: true, ratio: 3 });
+  await viewerRunning(engine);
+  return server;
+}
+
+async function timeWave(engine) {
+  const started = Date.now();
+  await engine.key("w");
+  await engine.key("c");
+  while (!(await engine.evaluate(() => log.textContent.includes("ORIGIN is")))) await pause(20);
+  return (Date.now() - started) / 1000;
+}
+
+async function phoneRound(build) {
+  const engine = await startEngine("chromium");
+  let server = null;
+  try {
+    server = await openAsPhone(engine, build);
+    const cdp = await engine.page().context().newCDPSession(engine.page());
+    await countPostedBytes(engine).catch(() => {});
+    await pause(2000);
+    const result = { calm: await threadCpuPerFrame(engine, 8) };
+    await engine.key("b");
+    result.burst = await threadCpuPerFrame(engine, 8);
+    result.pace = await engine.evaluate(() => (typeof ask === "function" ? ask("webTickRate") : Module._webTickRate()));
+    for (const rate of [4, 6]) {
+      await cdp.send("Emulation.setCPUThrottlingRate", { rate });
+      await pause(1000);
+      const burst = await threadCpuPerFrame(engine, 5);
+      const keys = await keyLatencies(engine);
+      result[`x${rate}`] = { burst, keys };
+      await cdp.send("Emulation.setCPUThrottlingRate", { rate: 1 });
+    }
+    await engine.key("b");
+    for (const rate of [1, 4, 6]) {
+      await cdp.send("Emulation.setCPUThrottlingRate", { rate });
+      result[`wave${rate}`] = await timeWave(engine);
+    }
+    return result;
+  } finally {
+    await engine.close();
+    if (server) server.close();
+  }
+}
+
+const median = values => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
+
+async function measurePhone(rounds) {
+  const results = new Map(builds.map(b => [b.name, []]));
+  for (let round = 0; round < rounds; ++round)
+    for (const build of builds) results.get(build.name).push(await phoneRound(build));
+  const rows = [
+    ["calm: busiest renderer thread, ms CPU per frame shown", r => r.calm.busiest.ms],
+    ["calm: all renderer threads, ms CPU per frame shown", r => r.calm.all],
+    ["burst: busiest renderer thread, ms CPU per frame shown", r => r.burst.busiest.ms],
+    ["burst: all renderer threads, ms CPU per frame shown", r => r.burst.all],
+    ["burst: kB posted between the page's threads per frame drawn", r => r.burst.bytesPerDrawn / 1024],
+    ["burst: frames drawn a second", r => r.burst.drawnPerSecond],
+    ["burst: ticks a second (pace in brackets)", r => r.burst.ticksPerSecond],
+    ["4x burst: frames drawn / shown a second", r => r.x4.burst.drawnPerSecond, r => r.x4.burst.shownPerSecond],
+    ["6x burst: frames drawn / shown a second", r => r.x6.burst.drawnPerSecond, r => r.x6.burst.shownPerSecond],
+    ["4x burst: ticks a second", r => r.x4.burst.ticksPerSecond],
+    ["6x burst: ticks a second", r => r.x6.burst.ticksPerSecond],
+    ["4x burst: a key's line, median / p95 ms", r => r.x4.keys.median, r => r.x4.keys.p95],
+    ["6x burst: a key's line, median / p95 ms", r => r.x6.keys.median, r => r.x6.keys.p95],
+    ["the wave at 1x / 4x / 6x, s", r => r.wave1, r => r.wave4, r => r.wave6],
+  ];
+  console.log(`phone (390 x 844, ratio 3, touch, ?width=64&height=64), medians of ${rounds} rounds`);
+  console.log(`| | ${builds.map(b => b.name).join(" | ")} |`);
+  console.log(`|---|${builds.map(() => "---:|").join("")}`);
+  for (const [label, ...values] of rows) {
+    const cells = builds.map(b => values.map(v => median(results.get(b.name).map(v)).toFixed(2)).join(" / "));
+    console.log(`| ${label} | ${cells.join(" | ")} |`);
+  }
+  for (const build of builds) {
+    const last = results.get(build.name).at(-1);
+    console.log(`${build.name}: pace ${last.pace} ticks/s; busiest threads calm: ${last.calm.threads}; burst: ${last.burst.threads}`);
+  }
+}
+
+if (phone) {
+  const rounds = Number((process.argv.find(a => a.startsWith("--rounds=")) || "--rounds=3").slice(9));
+  await measurePhone(rounds);
+  process.exit(0);
 }
 
 const describe = tasks => `${tasks.length} (longest ${Math.round(Math.max(0, ...tasks))} ms)`;

@@ -125,6 +125,8 @@ TEST_F(OpticsTest, FlatWaterIsUniformlyBlueAndLightsTheWholeFloor)
     expectPoint({corner.red, corner.green, corner.blue}, 0.26879f, 0.31766f, 0.41540f, 1e-5f);
 }
 
+// Death tests need a process to fork: not under WebAssembly.
+#if GTEST_HAS_DEATH_TEST
 TEST(OpticsDeathTest, AnUnallocatableMeshEndsTheProgramWithAMessage)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
@@ -138,6 +140,7 @@ TEST(OpticsDeathTest, AnUnallocatableMeshEndsTheProgramWithAMessage)
         },
         ::testing::ExitedWithCode(1), "out of memory for the 7938 faces");
 }
+#endif
 
 // ---- The vectorised frame against the plain transcription: every face field
 // and every floor triangle bit for bit, for every vector build the processor

@@ -1,4 +1,4 @@
-// display.cpp -- the frame the page's renderer draws (the water surface in
+// display.cpp -- the frame the renderer draws (the water surface in
 // blue, then the caustic triangles on the floor, in the native frame's order),
 // and what the page gives the input callbacks and commands: the matrices
 // OpenGL would hold, the viewport, the title
@@ -6,12 +6,13 @@
 
 #include "app/platform.h"
 #include "app/scene.h"
+#include "optics/caustics.h"
 #include "optics/mesh.h"
 #include "optics/shading.h"
+#include "water/water.h"
 #include "web/matrices.h"
 #include "web/page.h"
 
-#include <cstddef>
 #include <cstring>
 #include <emscripten/emscripten.h>
 
@@ -34,10 +35,12 @@ float corners[2 * cornersPerPass * floatsPerCorner];
 bool frameWanted = false;
 bool drawInsideDisplay = false;
 
-// The frame goes to the page's renderer (renderer.js): the corners, how many
-// of them are the surface's, and the view matrix, as views of this module's
-// memory, which the page copies before it returns.
-EM_JS(void, pageDrawFrame, (const float* corners, int floats, int surfaceCorners, const float* matrix), {
+// The frame goes to the renderer beside the program (host.js, renderer.js):
+// the corners, how many of them are the surface's, and the view matrix, as
+// views of this module's memory, from which WebGL uploads them. Both stay as
+// they are until the next frame, so the renderer may draw them again (on a
+// new drawing buffer, a restored context).
+EM_JS(void, rendererDrawFrame, (const float* corners, int floats, int surfaceCorners, const float* matrix), {
     Module.drawFrame(HEAPF32.subarray(corners >> 2, (corners >> 2) + floats), surfaceCorners,
                      HEAPF32.subarray(matrix >> 2, (matrix >> 2) + 16));
 });
@@ -78,44 +81,54 @@ int fillFloorPass(int surfaceCorners)
     return at / floatsPerCorner - surfaceCorners;
 }
 
-// What the last frame sent. A frame that would send the same is not sent
-// again: the renderer goes on showing it (and draws it again itself on a new
-// drawing buffer or a restored context), and the browser composites nothing
-// new: calm water costs no drawing at all.
-float sentCorners[sizeof corners / sizeof corners[0]];
-std::size_t sentFloats = 0;
-float sentMatrix[16];
-bool anythingSent = false;
+// Everything a frame's picture is made from: the heights, the view, and the
+// optics' other inputs (constant today, compared all the same). A frame made
+// from the same bits as the last one drawn would draw the same picture: it is
+// neither computed nor drawn, and the renderer goes on showing the last (and
+// draws it again itself on a new drawing buffer or a restored context). Calm
+// water costs a comparison of 16 kB a frame.
+struct FrameInputs {
+    float heights[gridSize][gridSize];
+    float matrix[16];
+    Point light;
+    float floor;
+    int surface;
+};
+FrameInputs wanted;
+FrameInputs drawn;
+bool anythingDrawn = false;
 
-bool sameAsSent(std::size_t floats, const float matrix[16])
+void readFrameInputs(FrameInputs& inputs)
 {
-    return anythingSent && floats == sentFloats && std::memcmp(matrix, sentMatrix, sizeof sentMatrix) == 0 &&
-           std::memcmp(corners, sentCorners, floats * sizeof(float)) == 0;
+    std::memcpy(inputs.heights, heightField, sizeof inputs.heights);
+    const Matrix view = multiply(projection, modelview);
+    for (int k = 0; k < 16; ++k)
+        inputs.matrix[k] = static_cast<float>(view[k]);
+    inputs.light = lightPos;
+    inputs.floor = floorY;
+    inputs.surface = drawSurface;
 }
 
-void sendFrame()
+bool sameAsDrawn(const FrameInputs& inputs)
 {
-    const int surfaceCorners = fillSurfacePass();
-    const int floorCorners = fillFloorPass(surfaceCorners);
-    const Matrix view = multiply(projection, modelview);
-    float matrix[16];
-    for (int k = 0; k < 16; ++k)
-        matrix[k] = static_cast<float>(view[k]);
-    const std::size_t floats = static_cast<std::size_t>(surfaceCorners + floorCorners) * floatsPerCorner;
-    if (sameAsSent(floats, matrix))
-        return;
-    std::memcpy(sentCorners, corners, floats * sizeof(float));
-    std::memcpy(sentMatrix, matrix, sizeof sentMatrix);
-    sentFloats = floats;
-    anythingSent = true;
-    pageDrawFrame(corners, static_cast<int>(floats), surfaceCorners, matrix);
+    return anythingDrawn && std::memcmp(inputs.heights, drawn.heights, sizeof drawn.heights) == 0 &&
+           std::memcmp(inputs.matrix, drawn.matrix, sizeof drawn.matrix) == 0 &&
+           std::memcmp(&inputs.light, &drawn.light, sizeof drawn.light) == 0 &&
+           std::memcmp(&inputs.floor, &drawn.floor, sizeof drawn.floor) == 0 && inputs.surface == drawn.surface;
 }
 
 void drawFrame()
 {
     frameWanted = false;
+    readFrameInputs(wanted);
+    if (sameAsDrawn(wanted))
+        return;
+    drawn = wanted;
+    anythingDrawn = true;
     computeFrameOptics();
-    sendFrame();
+    const int surfaceCorners = fillSurfacePass();
+    const int floorCorners = fillFloorPass(surfaceCorners);
+    rendererDrawFrame(corners, (surfaceCorners + floorCorners) * floatsPerCorner, surfaceCorners, drawn.matrix);
 }
 
 } // namespace
@@ -171,8 +184,9 @@ void setViewport(int width, int height)
     viewport[3] = height;
 }
 
-// The page's title stands for the window's.
-EM_JS(void, setPageTitle, (const char* title), { document.title = UTF8ToString(title); });
+// The page's title stands for the window's (the program may run in a worker,
+// which has no document of its own).
+EM_JS(void, setPageTitle, (const char* title), { Module.setTitle(UTF8ToString(title)); });
 
 void setWindowTitle(const char* title)
 {

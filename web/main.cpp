@@ -1,11 +1,11 @@
 // main.cpp -- the viewer in a web page: a browser's event loop instead of
 // GLUT's. Everything visible happens on animation frames, one per frame the
-// browser shows: the idle ticks due since the last one, at a fixed pace
-// (pacing.h), then at most one frame for the page's renderer. A wave runs one
-// step per frame instead, holding input and ticks until it ends, as the
-// desktop's wave holds its event loop. The page's events arrive through the
-// web* entry points below, already in GLUT's terms, and are handled when they
-// arrive.
+// browser shows (webAnimationFrame, called by the page's host.js): the idle
+// ticks due since the last one, at a fixed pace (pacing.h), then at most one
+// frame for the renderer beside the program. A wave runs one step per frame
+// instead, holding input and ticks until it ends, as the desktop's wave holds
+// its event loop. The page's events arrive through the web* entry points
+// below, already in GLUT's terms, and are handled when they arrive.
 #include "app/callbacks.h"
 #include "app/camera.h"
 #include "app/platform.h"
@@ -26,8 +26,6 @@
 EM_JS(void, pageStarted, (), { Module.started(); });
 EM_JS(void, pageEnded, (int status), { Module.ended(status); });
 EM_JS(void, pageFailed, (const char* message), { Module.failed(UTF8ToString(message)); });
-// Whether the page's renderer is still drawing the last frame sent.
-EM_JS(int, pageRendererBusy, (), { return Module.rendererBusy() ? 1 : 0; });
 // A row of the controls table: the page's bar gives each of its keys a button.
 EM_JS(void, pageControl, (const char* keys, const char* action),
       { Module.control(UTF8ToString(keys), UTF8ToString(action)); });
@@ -94,10 +92,6 @@ void runDueTicks()
 
 void animationFrame()
 {
-    // The renderer has not drawn the last frame yet: nothing newer now, and
-    // the ticks due meanwhile run at the next animation frame.
-    if (pageRendererBusy() != 0)
-        return;
     if (waveRunning) {
         pauseTicks(pace); // the wave's time owes no ticks
         if (!stepWave())
@@ -121,9 +115,8 @@ void startPage(void*)
     const Control* controls = keyControlRows(rows);
     for (int row = 0; row < rows; ++row)
         pageControl(controls[row].input, controls[row].action);
-    pageStarted(); // the page sizes the canvas: the first resize
-    // The frames from now on, on requestAnimationFrame.
-    emscripten_set_main_loop(animationFrame, 0, false);
+    pageStarted(); // the page sizes the canvas (the first resize) and calls
+                   // webAnimationFrame from now on
 }
 
 void buildScene(void*)
@@ -152,12 +145,17 @@ void runWave()
 
 void endProgram(int status)
 {
-    emscripten_cancel_main_loop();
-    pageEnded(status);
+    pageEnded(status); // no animation frame calls the program after this
     emscripten_force_exit(status);
 }
 
 extern "C" {
+
+// Called on every animation frame once the program has started.
+EMSCRIPTEN_KEEPALIVE void webAnimationFrame()
+{
+    animationFrame();
+}
 
 EMSCRIPTEN_KEEPALIVE void webKey(int code)
 {

@@ -6,10 +6,13 @@
 //   ?width=W&height=H fixes the canvas size (as -geometry does on the
 //   desktop); otherwise it fills the page above the log.
 //   ?rate=N runs N idle ticks a second instead of the desktop's pace.
+//   ?simd=0 runs the module built without WebAssembly SIMD, as engines
+//   without SIMD do.
 const params = new URLSearchParams(location.search);
 const fixedSize = params.has("width") && params.has("height")
   ? [parseInt(params.get("width"), 10), parseInt(params.get("height"), 10)] : null;
 const tickRate = Number(params.get("rate"));
+const script = programScript(params.get("simd") !== "0");
 const canvas = document.getElementById("canvas");
 const stage = document.getElementById("stage");
 const log = document.getElementById("log");
@@ -41,57 +44,48 @@ function tell(text) {
   notice.style.display = "block";
 }
 
-// Calls an entry point of the program; the program's own end unwinds through it.
-function call(name, ...args) {
-  if (!running) return;
-  try {
-    Module["_" + name](...args);
-  } catch (e) {
-    if (!(e && e.name === "ExitStatus")) throw e;
-  }
-}
-
-// Where the frames are drawn: by render-worker.js, on the canvas handed over
-// to it, so that no GPU call holds this thread (a software renderer's can take
-// a second); or, where a worker cannot draw, here on the canvas itself
-// (renderer.js). The worker says which before the program starts; one that
-// does not answer in time leaves the drawing here.
+// Where the program runs and draws: in render-worker.js, on the canvas handed
+// over to it, so that neither its work nor a GPU call holds this thread (a
+// software renderer's can take a second); or, where a worker cannot draw,
+// here on the canvas itself (host.js). The worker says which before the
+// program starts; one that does not answer in time leaves the program here.
 const workerWaitMs = 5000;
-let renderWorker = null;
-let renderer = null; // this thread's, when the worker cannot draw
-let framesDrawn = 0; // frames on the canvas, whoever drew them
+let program = null; // host.js's interface, or the same through the worker
+let drawingPlace = null; // "worker" or "page"
+let framesDrawn = 0; // frames on the canvas, wherever drawn
 let drawnBufferSize = [0, 0]; // the drawing buffer's, as the last frame was drawn
 let contextLost = false;
-const drawingPlaced = new Promise(resolve => {
-  if (typeof Worker === "undefined" || !("transferControlToOffscreen" in canvas)) return resolve();
+const renderWorker = new Promise(resolve => {
+  if (typeof Worker === "undefined" || !("transferControlToOffscreen" in canvas)) return resolve(null);
   let worker;
   try {
     worker = new Worker("render-worker.js");
   } catch {
-    return resolve(); // workers refused here (a file:// page, a policy)
+    return resolve(null); // workers refused here (a file:// page, a policy)
   }
   let placed = false;
   const place = canDraw => {
     if (placed) return;
     placed = true;
-    if (canDraw) {
-      renderWorker = worker;
-      const offscreen = canvas.transferControlToOffscreen();
-      worker.postMessage({ canvas: offscreen }, [offscreen]);
-    } else {
-      worker.terminate();
-    }
-    resolve();
+    if (!canDraw) worker.terminate();
+    resolve(canDraw ? worker : null);
   };
-  worker.onmessage = ({ data }) => {
-    if ("canDraw" in data) place(data.canDraw);
-    else if (data.framed) frameAnswered(data.spare);
-    else if (data.settled) settling.get(data.settled)();
-    else rendererTold(data.told, data.size);
-  };
+  worker.onmessage = ({ data }) => place(data.canDraw);
   worker.onerror = () => place(false);
   setTimeout(() => place(false), workerWaitMs);
 });
+
+// What the program tells the page, wherever it runs.
+const fromProgram = {
+  print,
+  setTitle: title => (document.title = title),
+  control: addCommandButtons,
+  started,
+  ended,
+  failed: tell,
+  cannotStart,
+  told: rendererTold,
+};
 
 function rendererTold(told, size) {
   if (told === "drawn") {
@@ -99,75 +93,65 @@ function rendererTold(told, size) {
     drawnBufferSize = size;
   } else if (told === "lost" || told === "restored") {
     contextLost = told === "lost";
-  } else if (told === "failed") {
-    tell("The page's render worker found no WebGL2 on the canvas: Tarnwick cannot draw here.");
   }
 }
 
-function startDrawing() {
-  if (renderWorker) return true;
-  renderer = startRenderer(canvas, rendererTold);
-  return renderer !== null;
+// The program in the worker, behind the interface host.js gives here.
+function programInWorker(worker) {
+  const answers = new Map();
+  let asked = 0;
+  worker.onmessage = ({ data }) => {
+    if (data.host) return fromProgram[data.host](...data.args);
+    answers.get(data.answer)(data.value);
+    answers.delete(data.answer);
+  };
+  const offscreen = canvas.transferControlToOffscreen();
+  worker.postMessage({ canvas: offscreen, script }, [offscreen]);
+  return {
+    call: (name, args) => worker.postMessage({ call: name, args }),
+    ask: (name, args) => new Promise(resolve => {
+      answers.set(++asked, resolve);
+      worker.postMessage({ ask: asked, name, args });
+    }),
+    resize: (width, height) => worker.postMessage({ resize: [width, height] }),
+    loseContext: () => worker.postMessage({ lose: true }),
+    restoreContext: () => worker.postMessage({ restore: true }),
+  };
 }
 
-// A frame's corners travel to the worker in a buffer of their own, which the
-// worker sends back once it has drawn a newer frame: no megabyte allocated
-// (and collected) at every frame. This thread's renderer draws from one
-// buffer, refilled at each frame.
-const spareCorners = [];
-let frameInWorker = false; // sent, and not yet drawn
-function drawFrame(corners, surfaceCorners, matrix) {
-  let buffer = spareCorners.pop();
-  if (!buffer || buffer.length < corners.length) buffer = new Float32Array(corners.length);
-  buffer.set(corners);
-  const frame = { corners: buffer, floats: corners.length, surfaceCorners, matrix: Float32Array.from(matrix) };
-  if (renderWorker) {
-    frameInWorker = true;
-    renderWorker.postMessage({ frame }, [buffer.buffer]);
-  } else {
-    renderer.draw(frame);
-    spareCorners.push(buffer);
-  }
+function loadScript(src) {
+  const script = document.createElement("script");
+  script.src = src;
+  script.onerror = () => cannotStart(`its module, ${src}, could not be loaded.`);
+  document.body.append(script);
 }
 
-function frameAnswered(spare) {
-  frameInWorker = false;
-  if (spare) spareCorners.push(spare);
+async function startProgram() {
+  const worker = await renderWorker;
+  drawingPlace = worker ? "worker" : "page";
+  program = worker ? programInWorker(worker) : hostProgram(canvas, fromProgram, script, loadScript);
 }
 
-// While the worker has not drawn the last frame (its GPU behind), the program
-// makes no newer one, as a GPU call would hold it on this thread: frames never
-// queue up behind what the screen shows.
-const rendererBusy = () => frameInWorker;
+// Calls an entry point of the program (its web* functions) with numbers.
+function call(name, ...args) {
+  if (running) program.call(name, args);
+}
+
+// For tests and measurements: a promise of an entry point's result, or of
+// host.js's other answers ("settled", "heapBytes").
+const ask = (name, ...args) => Promise.resolve(program.ask(name, args));
+
+// A promise of the moment the program has made its next animation frame,
+// after everything sent to it so far: its lines are printed, its frame drawn.
+const programSettled = () => ask("settled");
 
 // The drawing buffer's size in device pixels; a new one starts cleared, and
 // the renderer draws the newest frame on it again.
-function resizeDrawingBuffer(width, height) {
-  if (renderWorker) renderWorker.postMessage({ width, height });
-  else renderer.resize(width, height);
-}
-
-// For tests: a promise of the moment every frame sent so far is on the canvas.
-const settling = new Map();
-let settleCount = 0;
-function drawingSettled() {
-  if (!renderWorker) return Promise.resolve(true);
-  const id = ++settleCount;
-  return new Promise(resolve => {
-    settling.set(id, () => settling.delete(id) && resolve(true));
-    renderWorker.postMessage({ settle: id });
-  });
-}
+const resizeDrawingBuffer = (width, height) => program.resize(width, height);
 
 // For tests: the GPU context lost, as a driver reset loses it, and given back.
-function loseDrawingContext() {
-  if (renderWorker) renderWorker.postMessage({ lose: true });
-  else renderer.loseContext();
-}
-function restoreDrawingContext() {
-  if (renderWorker) renderWorker.postMessage({ restore: true });
-  else renderer.restoreContext();
-}
+const loseDrawingContext = () => program.loseContext();
+const restoreDrawingContext = () => program.restoreContext();
 
 // The canvas's drawing buffer has its CSS size times devicePixelRatio, so it
 // is sharp on any screen; the program thinks in CSS pixels all the same
@@ -198,36 +182,21 @@ function watchPixelRatio() {
   }, { once: true });
 }
 
-var Module = {
-  print,
-  preRun: [() => {
-    Module.addRunDependency("drawing");
-    drawingPlaced.then(() => Module.removeRunDependency("drawing"));
-  }],
-  printErr: line => console.warn(line),
-  started() {
-    running = true;
-    notice.style.display = "none";
-    if (tickRate > 0) call("webSetTickRate", tickRate);
-    fitCanvas();
-    watchPixelRatio();
-    canvas.focus();
-    keepForOffline();
-  },
-  startDrawing,
-  drawFrame,
-  rendererBusy,
-  control: addCommandButtons,
-  ended(status) {
-    running = false;
-    window.exitStatus = status;
-    tell("Tarnwick has ended (exit status " + status + "). Reload the page to start again.");
-  },
-  failed(message) {
-    tell(message);
-  },
-  onAbort: cannotStart,
-};
+function started() {
+  running = true;
+  notice.style.display = "none";
+  if (tickRate > 0) call("webSetTickRate", tickRate);
+  fitCanvas();
+  watchPixelRatio();
+  canvas.focus();
+  keepForOffline();
+}
+
+function ended(status) {
+  running = false;
+  window.exitStatus = status;
+  tell("Tarnwick has ended (exit status " + status + "). Reload the page to start again.");
+}
 
 // The module could not be fetched or compiled: say why, if we know.
 const fromFile = "Tarnwick needs a web server: browsers do not load its WebAssembly module from file:// pages. "
@@ -367,11 +336,6 @@ function addCommandButtons(keys, action) {
   commands.append(row);
 }
 
-// The module loads once the page has painted its text, so that the help is
-// read while the program downloads and starts, and the worker wakes the GPU.
-requestAnimationFrame(() => setTimeout(() => {
-  const module = document.createElement("script");
-  module.src = "tarnwick.js";
-  module.onerror = () => cannotStart("its module, tarnwick.js, could not be loaded.");
-  document.body.append(module);
-}));
+// The program loads once the page has painted its text, so that the help is
+// read while the module downloads and starts, and the worker wakes the GPU.
+requestAnimationFrame(() => setTimeout(startProgram));

@@ -1,16 +1,15 @@
 // renderer.js -- draws the viewer's frames with WebGL2: the water surface's
 // triangles, then the caustic triangles on the floor, depth-tested, each
-// corner with its colour. It runs where the page puts it: in render-worker.js
-// on the canvas handed over as an OffscreenCanvas, so that no GPU call holds
-// the page's main thread, or on the page's own canvas where a worker cannot
-// draw. A frame is what the program sends: its corners (x y z r g b each; the
-// first floats of the array), how many belong to the surface, and the view
-// matrix (column-major).
+// corner with its colour. It runs beside the program (host.js), wherever the
+// page puts the two. A frame is what the program gives: its corners (x y z r
+// g b each), how many belong to the surface, and the view matrix
+// (column-major), as views of the program's memory that hold until its next
+// frame.
 //   startRenderer(canvas, tell) returns { draw(frame), resize(width, height),
 //   loseContext(), restoreContext() }, or null when the canvas offers no
-//   WebGL2; draw returns the frame it no longer keeps (the one before). tell(kind,
-//   size) says "drawn" after each frame drawn, with the drawing buffer's size,
-//   and "lost" and "restored" as the context goes and comes back.
+//   WebGL2. tell(kind, size) says "drawn" after each frame drawn, with the
+//   drawing buffer's size, and "lost" and "restored" as the context goes and
+//   comes back.
 
 const rendererVertexShader = `#version 300 es
 uniform mat4 matrix;
@@ -76,8 +75,8 @@ function startRenderer(canvas, tell) {
     gl.viewport(0, 0, canvas.width, canvas.height);
     gl.clear(gl.COLOR_BUFFER_BIT | gl.DEPTH_BUFFER_BIT);
     gl.uniformMatrix4fv(matrixLocation, false, newest.matrix);
-    gl.bufferData(gl.ARRAY_BUFFER, newest.corners, gl.STREAM_DRAW, 0, newest.floats);
-    const cornerCount = newest.floats / floatsPerCorner;
+    gl.bufferData(gl.ARRAY_BUFFER, newest.corners, gl.STREAM_DRAW);
+    const cornerCount = newest.corners.length / floatsPerCorner;
     gl.drawArrays(gl.TRIANGLES, 0, newest.surfaceCorners);
     gl.drawArrays(gl.TRIANGLES, newest.surfaceCorners, cornerCount - newest.surfaceCorners);
     tell("drawn", [gl.drawingBufferWidth, gl.drawingBufferHeight]);
@@ -97,10 +96,8 @@ function startRenderer(canvas, tell) {
 
   return {
     draw(frame) {
-      const before = newest;
       newest = frame;
       drawNewest();
-      return before;
     },
     // A new drawing buffer starts cleared: the newest frame goes on it at once.
     resize(width, height) {

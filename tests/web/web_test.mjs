@@ -90,8 +90,8 @@ function differingShare(a, b) {
 
 // Ripples fade by 0.9 a tick: two hundred ticks leave nothing a pixel shows.
 async function calm(engine) {
-  const start = await engine.evaluate(() => Module._webTickCount());
-  await waitFor(engine, from => Module._webTickCount() >= from + 200, start, 60000);
+  const start = await engine.evaluate(() => ask("webTickCount"));
+  await waitFor(engine, async from => (await ask("webTickCount")) >= from + 200, start, 60000);
 }
 
 // Plays the script to the page; returns the transcript as the desktop's
@@ -120,9 +120,9 @@ async function playToPage(engine) {
   return transcript + `# exit: ${status}\n`;
 }
 
-// Where each engine's frames are drawn: in the page's render worker where the
-// engine offers WebGL2 on a worker's OffscreenCanvas, on the page's canvas
-// where it does not (WebKit).
+// Where the program runs and draws in each engine: in the page's render worker
+// where the engine offers WebGL2 on a worker's OffscreenCanvas, on the page
+// itself where it does not (WebKit).
 const drawingPlace = { chromium: "worker", firefox: "worker", webkit: "page" };
 
 const startLines = ["there are the number of faces: 7938", "there are the number of faces: 3969", "Resized to 300 300"];
@@ -132,8 +132,8 @@ const startLines = ["there are the number of faces: 7938", "there are the number
 async function replay(engine) {
   const { lines } = await printedLines(engine);
   check(lines.slice(0, 3).join("\n") === startLines.join("\n"), `start lines: ${lines.slice(0, 3)}`);
-  const place = await engine.evaluate(() => (renderWorker ? "worker" : "page"));
-  check(place === drawingPlace[target], `the frames are drawn by the ${place}, not by the ${drawingPlace[target]}`);
+  const place = await engine.evaluate(() => drawingPlace);
+  check(place === drawingPlace[target], `the program runs and draws in the ${place}, not in the ${drawingPlace[target]}`);
   compareTranscripts(await playToPage(engine), target);
   for (const name of pictureNames)
     compareWithDesktop(join(work, `${name}.png`), join(out, "desktop", `${name}.png`), name, target);
@@ -147,7 +147,7 @@ async function wave(engine) {
   await engine.key("w");
   await engine.key("c");
   const frames = new Set();
-  const state = () => engine.evaluate(() => [Module._webWaveRunning(), log.textContent.includes("ORIGIN")]);
+  const state = () => engine.evaluate(async () => [await ask("webWaveRunning"), log.textContent.includes("ORIGIN")]);
   for (let [running, answered] = await state(); running; [running, answered] = await state()) {
     check(!answered, "the key after 'w' was answered during the wave");
     frames.add((await engine.picture()).toString("base64"));
@@ -165,7 +165,7 @@ async function wave(engine) {
 // shows, and only when they differ from the one shown.
 async function pace(engine) {
   await openViewer(engine, server.url, 300, 300, "&rate=50");
-  check(await engine.evaluate(() => Module._webTickRate()) === 50, "?rate=50 did not set the pace");
+  check(await engine.evaluate(() => ask("webTickRate")) === 50, "?rate=50 did not set the pace");
   await engine.key("5"); // moving water: a frame to draw at every tick
   const [drawn, shown] = await engine.evaluate(() => new Promise(done => {
     const drawnBefore = framesDrawn;
@@ -176,15 +176,50 @@ async function pace(engine) {
   check(drawn > 0 && drawn <= shown, `${drawn} frames drawn while ${shown} were shown`);
 }
 
+// The module built without WebAssembly SIMD, which engines without it run,
+// plays the script as the SIMD build does: the same lines, titles and
+// pictures (in Chromium; the engines run the same module).
+async function scalar(engine) {
+  if (target !== "chromium") return console.log(`${target} scalar: played in Chromium alone; skipped`);
+  await openViewer(engine, server.url, 300, 300, "&simd=0");
+  check(await engine.evaluate(() => script) === "tarnwick-scalar.js", "?simd=0 did not load the scalar module");
+  await replay(engine);
+}
+
+// A frame is made from what changed alone: calm water already drawn is
+// neither computed nor drawn again; a new view of it is drawn once, and water
+// that moves at every tick.
+async function calmWater(engine) {
+  check(await engine.evaluate(() => script) === "tarnwick.js", "the engine was given the module without SIMD");
+  await engine.evaluate(() => ask("webHoldTicks", 1));
+  await nextFrame(engine);
+  const drawn = () => engine.evaluate(() => framesDrawn);
+  const before = await drawn();
+  await engine.evaluate(() => ask("webRunTicks", 5));
+  for (let frame = 0; frame < 3; ++frame) await nextFrame(engine);
+  check(await drawn() === before, `calm water was drawn ${(await drawn()) - before} times again`);
+  await engine.key("p");
+  for (let frame = 0; frame < 3; ++frame) await nextFrame(engine);
+  check(await drawn() === before + 1, `a new view of calm water was drawn ${(await drawn()) - before} times`);
+  await engine.key("5");
+  await nextFrame(engine);
+  for (let tick = 1; tick <= 3; ++tick) {
+    const from = await drawn();
+    await engine.evaluate(() => ask("webRunTicks", 1));
+    await nextFrame(engine);
+    check(await drawn() === from + 1, `tick ${tick} of moving water drew ${(await drawn()) - from} frames`);
+  }
+}
+
 // The renderer draws the frame it shows again by itself, though the program
 // sends no new one: on a restored GPU context (a lost one stops the drawing,
 // not the program), and on a new drawing buffer, which a change of pixel
 // ratio brings (a window moved to another screen; no driver here changes the
 // ratio of a running page, so the test asks for the buffer as the page does).
 async function redraws(engine) {
-  await engine.evaluate(() => Module._webHoldTicks(1));
+  await engine.evaluate(() => ask("webHoldTicks", 1));
   await engine.key("5");
-  await engine.evaluate(() => Module._webRunTicks(12));
+  await engine.evaluate(() => ask("webRunTicks", 12));
   await nextFrame(engine);
   const before = join(work, "before-loss.png");
   writeFileSync(before, await engine.picture());
@@ -291,7 +326,7 @@ async function soak(engine) {
   ];
   await engine.open(server.url, { width: 640, height: 480 }); // the canvas fills the page
   await viewerRunning(engine);
-  const heap = () => engine.evaluate(() => wasmMemory.buffer.byteLength);
+  const heap = () => engine.evaluate(() => ask("heapBytes"));
   const started = Date.now();
   let heapAtTen = null, steps = 0;
   while (Date.now() - started < seconds * 1000) {
@@ -299,20 +334,16 @@ async function soak(engine) {
     ++steps;
     if (heapAtTen === null && Date.now() - started > 10000) heapAtTen = await heap();
   }
-  await waitFor(engine, () => !Module._webWaveRunning(), undefined, 60000);
-  const ticks = await engine.evaluate(() => Module._webTickCount());
-  await waitFor(engine, from => Module._webTickCount() > from, ticks);
+  await waitFor(engine, async () => !(await ask("webWaveRunning")), undefined, 60000);
+  const ticks = await engine.evaluate(() => ask("webTickCount"));
+  await waitFor(engine, async from => (await ask("webTickCount")) > from, ticks);
   const { count } = await printedLines(engine);
   await engine.key("s");
   await waitFor(engine, from => printedLineCount > from, count);
   const heapAtEnd = await heap(), logLines = await engine.evaluate(() => log.childNodes.length);
-  const spares = await engine.evaluate(() => spareCorners.length);
-  console.log(`soak: ${steps} steps in ${seconds} s, heap ${heapAtTen} then ${heapAtEnd} bytes, ${count} lines, ${spares} spare frame buffers`);
+  console.log(`soak: ${steps} steps in ${seconds} s, heap ${heapAtTen} then ${heapAtEnd} bytes, ${count} lines`);
   check(heapAtTen === null || heapAtEnd <= heapAtTen, `the heap grew from ${heapAtTen} to ${heapAtEnd} bytes`);
   check(logLines <= 500, `the log holds ${logLines} lines`);
-  // The worker sends each frame's buffer back to carry a later one: a few
-  // at most wait, whatever the frames drawn.
-  check(spares <= 2, `${spares} frame buffers wait to be filled`);
 }
 
 // ---- Fingers, the bar of commands, the pixel ratio
@@ -326,7 +357,7 @@ async function linesOf(engine, act) {
   return after.lines.slice(after.lines.length - (after.count - count));
 }
 
-const eye = engine => engine.evaluate(() => [0, 1, 2].map(axis => Module._webEye(axis)));
+const eye = engine => engine.evaluate(() => Promise.all([0, 1, 2].map(axis => ask("webEye", axis))));
 
 // A phone at ratios 1, 2 and 3: taps print the desktop's lines for middle
 // clicks at the same place (between vertices, then on the centre vertex, where
@@ -340,7 +371,7 @@ async function touch(engine) {
   for (const ratio of [1, 2, 3]) {
     await openViewer(engine, server.url, 300, 300, "", { touch: true, ratio });
     // A pick reads the camera the last frame set: a tick's frame, once.
-    await waitFor(engine, () => Module._webTickCount() > 0 && (Module._webHoldTicks(1), true));
+    await waitFor(engine, async () => (await ask("webTickCount")) > 0 && ask("webHoldTicks", 1).then(() => true));
     const tapped = await linesOf(engine, async () => {
       for (const x of [162, 150]) {
         await engine.touch("touchStart", [[x, 150]]);
@@ -424,13 +455,12 @@ async function bar(engine) {
     console.log(`${target} bar: the commands by ${byButton ? "button" : "key"}`);
     await openViewer(engine, server.url);
     await engine.click("#commands summary");
-    // A key's lines are printed when its event is handled, before the driver
-    // returns. The lines are read at the end (the log keeps enough of them),
-    // the title after every key.
+    // The lines are read at the end (the log keeps enough of them), the
+    // title after every key, once the program has handled it.
     const steps = [], startCount = await engine.evaluate(() => printedLineCount);
     for (const key of played) {
       await (byButton ? engine.click(`#commands-list button[data-key="${key}"]`) : engine.key(key));
-      steps.push(await engine.evaluate(() => [printedLineCount, document.title]));
+      steps.push(await engine.evaluate(() => programSettled().then(() => [printedLineCount, document.title])));
     }
     const status = await waitFor(engine, () => window.exitStatus !== undefined && String(window.exitStatus));
     const { count, lines } = await printedLines(engine);
@@ -445,7 +475,8 @@ async function bar(engine) {
   await openViewer(engine, server.url);
   await engine.click("#commands summary");
   await engine.click('#commands-list button[data-key="w"]');
-  check(await engine.evaluate(() => Module._webWaveRunning()), "the wave's button started no wave");
+  await nextFrame(engine);
+  check(await engine.evaluate(() => ask("webWaveRunning")), "the wave's button started no wave");
   if (transcripts[0] !== transcripts[1]) writeFileSync(join(work, "bar-transcripts.txt"), transcripts.join("\n----\n"));
   check(transcripts[0] === transcripts[1], "the bar's buttons printed other lines or titles than their keys");
 }
@@ -460,7 +491,7 @@ async function lighthouse() {
   }
 }
 
-const cases = { replay, wave, pace, redraws, offline, policy, touch, gestures, bar };
+const cases = { replay, scalar, calmWater, wave, pace, redraws, offline, policy, touch, gestures, bar };
 const chosen = process.argv.slice(5);
 const run = chosen.length ? Object.fromEntries(chosen.map(name => [name, { soak, lighthouse, ...cases }[name]])) : cases;
 

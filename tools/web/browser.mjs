@@ -54,8 +54,12 @@ export async function openViewer(engine, url, width = 300, height = 300, more = 
   await viewerRunning(engine);
 }
 
-export const viewerRunning = engine =>
-  waitFor(engine, () => typeof running !== "undefined" && running);
+// Once it runs, the program has handled its start (the first resize); a
+// build from before the program could run in a worker has no such promise.
+export async function viewerRunning(engine) {
+  await waitFor(engine, () => typeof running !== "undefined" && running);
+  await engine.evaluate(() => (typeof programSettled === "function" ? programSettled() : true));
+}
 
 // Polls fn in the page until it returns something true; resolves to that.
 export async function waitFor(engine, fn, arg, timeoutMs = 30000) {
@@ -68,10 +72,9 @@ export async function waitFor(engine, fn, arg, timeoutMs = 30000) {
   }
 }
 
-// Resolves once the page has made another frame and the renderer has drawn
-// it, wherever it draws.
-export const nextFrame = engine =>
-  engine.evaluate(() => new Promise(done => requestAnimationFrame(() => drawingSettled().then(done))));
+// Resolves once the program has handled what was sent to it and made its next
+// frame, and the renderer has drawn it, wherever the two run.
+export const nextFrame = engine => engine.evaluate(() => programSettled());
 
 // Every line the program has printed so far: the log keeps the last of them,
 // and counts them all.

@@ -38,7 +38,7 @@ try {
   await engine.key("w");
   await pause(300);
   await save("web-wave-side", engine.picture());
-  await waitFor(engine, () => !Module._webWaveRunning(), undefined, 60000);
+  await waitFor(engine, async () => !(await ask("webWaveRunning")), undefined, 60000);
   await engine.key("q");
   await waitFor(engine, () => window.exitStatus !== undefined);
   const errors = await engine.errors();

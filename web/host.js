@@ -1,0 +1,83 @@
+// host.js -- runs the viewer's program (the WebAssembly module) beside its
+// renderer (renderer.js), wherever the page puts the two: in render-worker.js,
+// on the canvas handed over as an OffscreenCanvas, so that neither the water,
+// the optics nor a GPU call holds the page's main thread; or on the page
+// itself, where a worker cannot draw (WebKit). The program draws each frame
+// straight from its memory: nothing is copied or posted per frame.
+//   hostProgram(canvas, page, script, load) starts the renderer, then the
+//   program (load(script) runs its loader, programScript's choice); page is
+//   what the program tells the
+//   page: print(line), setTitle(title), control(keys, action), started(),
+//   ended(status), failed(message), cannotStart(what) and told(kind, size),
+//   the renderer's word. It returns { call(name, args), ask(name, args),
+//   resize(width, height), loseContext(), restoreContext() }: call runs an
+//   entry point of the program (web*), ask gives its result, or a promise of
+//   it ("settled": resolves after the program's next animation frame;
+//   "heapBytes": the size of the program's memory).
+
+// A tiny module that uses SIMD instructions: valid where the engine has
+// WebAssembly SIMD.
+const simdProbe = new Uint8Array([0, 97, 115, 109, 1, 0, 0, 0, 1, 5, 1, 96, 0, 1, 123, 3, 2, 1, 0, 10, 10, 1, 8, 0,
+  65, 0, 253, 15, 253, 98, 11]);
+
+// The program's loader: the build with WebAssembly SIMD where the engine has
+// it (unless simd is false), the scalar build elsewhere; both give the same bits.
+function programScript(simd = true) {
+  return simd && WebAssembly.validate(simdProbe) ? "tarnwick.js" : "tarnwick-scalar.js";
+}
+
+function hostProgram(canvas, page, script, load) {
+  const renderer = startRenderer(canvas, page.told);
+  let running = false;
+
+  // Calls an entry point; the program's own end unwinds through it.
+  function call(name, args = []) {
+    try {
+      return Module["_" + name](...args);
+    } catch (e) {
+      if (!(e && e.name === "ExitStatus")) throw e;
+      return undefined;
+    }
+  }
+
+  function animationFrame() {
+    if (!running) return;
+    requestAnimationFrame(animationFrame);
+    call("webAnimationFrame");
+  }
+
+  self.Module = {
+    print: page.print,
+    printErr: line => console.warn(line),
+    setTitle: page.setTitle,
+    control: page.control,
+    failed: page.failed,
+    onAbort: page.cannotStart,
+    startDrawing: () => renderer !== null,
+    drawFrame: (corners, surfaceCorners, matrix) => renderer.draw({ corners, surfaceCorners, matrix }),
+    started() {
+      running = true;
+      page.started();
+      requestAnimationFrame(animationFrame);
+    },
+    ended(status) {
+      running = false;
+      page.ended(status);
+    },
+  };
+  load(script);
+
+  const queries = {
+    // Animation frame callbacks run in the order they were asked for: this
+    // one after the program's.
+    settled: () => new Promise(resolve => requestAnimationFrame(() => resolve(true))),
+    heapBytes: () => HEAP8.length,
+  };
+  return {
+    call: (name, args) => running && call(name, args),
+    ask: (name, args) => (queries[name] ? queries[name]() : call(name, args)),
+    resize: (width, height) => renderer && renderer.resize(width, height),
+    loseContext: () => renderer && renderer.loseContext(),
+    restoreContext: () => renderer && renderer.restoreContext(),
+  };
+}
