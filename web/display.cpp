@@ -26,59 +26,89 @@ Matrix projection = identityMatrix();
 Matrix modelview = identityMatrix();
 int viewport[4] = {0, 0, 0, 0};
 
-// Every corner of a frame, position and colour: the surface's triangles, then
-// the floor's. Static storage: a frame allocates nothing.
-const int floatsPerCorner = 6;
-const int cornersPerPass = 3 * meshFaceCount;
-float corners[2 * cornersPerPass * floatsPerCorner];
+// A frame as the renderer draws it (renderer.js): the grid vertex of each
+// corner of each face (the mesh is fixed: written once), each face's shade,
+// and each floor triangle bright enough to draw, its corners' floor points
+// and its colour; with the heights, the view matrix and the floor's y. The
+// renderer keeps the per-face numbers in textures, facesPerTextureRow faces a
+// row, and reads them by triangle. Static storage: a frame allocates nothing.
+const int facesPerTextureRow = 128;
+const int textureRows = (meshFaceCount + facesPerTextureRow - 1) / facesPerTextureRow;
+struct GridVertex {
+    int row, column;
+};
+// Three RGBA texels: floor x of the three corners, floor z, the colour.
+struct FloorTexels {
+    float hitX[3], hitZ[3];
+    Colour colour;
+    float unused[3];
+};
+// The renderer reads these as packed arrays of ints and floats.
+static_assert(sizeof(GridVertex) == 2 * sizeof(int), "a corner is two ints");
+static_assert(sizeof(FloorTexels) == 12 * sizeof(float), "a floor triangle is three texels");
+GridVertex surfaceCorners[meshFaceCount][3];
+float surfaceShades[textureRows * facesPerTextureRow];
+FloorTexels floorTexels[textureRows * facesPerTextureRow];
+bool surfaceCornersWritten = false;
 
 bool frameWanted = false;
 bool drawInsideDisplay = false;
 
-// The frame goes to the renderer beside the program (host.js, renderer.js):
-// the corners, how many of them are the surface's, and the view matrix, as
-// views of this module's memory, from which WebGL uploads them. Both stay as
-// they are until the next frame, so the renderer may draw them again (on a
-// new drawing buffer, a restored context).
-EM_JS(void, rendererDrawFrame, (const float* corners, int floats, int surfaceCorners, const float* matrix), {
-    Module.drawFrame(HEAPF32.subarray(corners >> 2, (corners >> 2) + floats), surfaceCorners,
-                     HEAPF32.subarray(matrix >> 2, (matrix >> 2) + 16));
-});
+// The frame goes to the renderer beside the program (host.js) as views of
+// this module's memory, from which WebGL uploads it. They stay as they are
+// until the next frame, so the renderer may draw them again (on a new drawing
+// buffer, a restored context).
+EM_JS(void, rendererDrawFrame,
+      (const int* corners, int surfaceFaces, const float* shades, const float* floor, int floorFaces,
+       int facesPerRow, int rows, const float* heights, int gridSide, int centre, float floorHeight,
+       const float* matrix),
+      {
+          Module.drawFrame({
+              corners : HEAP32.subarray(corners >> 2, (corners >> 2) + 6 * surfaceFaces),
+              shades : HEAPF32.subarray(shades >> 2, (shades >> 2) + facesPerRow * rows),
+              floor : HEAPF32.subarray(floor >> 2, (floor >> 2) + 12 * facesPerRow * rows),
+              floorFaces : floorFaces,
+              facesPerRow : facesPerRow,
+              heights : HEAPF32.subarray(heights >> 2, (heights >> 2) + gridSide * gridSide),
+              gridSide : gridSide,
+              centre : centre,
+              floorY : floorHeight,
+              matrix : HEAPF32.subarray(matrix >> 2, (matrix >> 2) + 16)
+          });
+      });
 
-// Appends the three corners of a triangle in one colour; returns the next free float.
-int appendTriangle(int at, Point a, Point b, Point c, Colour colour)
+void writeSurfaceCorners()
 {
-    for (const Point& p : {a, b, c}) {
-        const float corner[floatsPerCorner] = {p.x, p.y, p.z, colour.red, colour.green, colour.blue};
-        for (const float value : corner)
-            corners[at++] = value;
+    for (int n = 0; n < faceCount; ++n) {
+        const WaterFace& f = faces[n];
+        surfaceCorners[n][0] = {f.i0, f.j0};
+        surfaceCorners[n][1] = {f.i1, f.j1};
+        surfaceCorners[n][2] = {f.i2, f.j2};
     }
-    return at;
+    surfaceCornersWritten = true;
 }
 
-// The surface pass, only while the surface is drawn; returns its corner count.
+// The surface pass, only while the surface is drawn; returns its face count.
 int fillSurfacePass()
 {
     if (!drawSurface)
         return 0;
-    int at = 0;
-    for (int n = 0; n < faceCount; ++n) {
-        const WaterFace& f = faces[n];
-        at = appendTriangle(at, surfaceCorner(f, 0), surfaceCorner(f, 1), surfaceCorner(f, 2), {0.0f, 0.0f, f.shade});
-    }
-    return at / floatsPerCorner;
+    if (!surfaceCornersWritten)
+        writeSurfaceCorners();
+    for (int n = 0; n < faceCount; ++n)
+        surfaceShades[n] = faces[n].shade;
+    return faceCount;
 }
 
-// The floor triangles bright enough to pass the threshold, after the surface's.
-int fillFloorPass(int surfaceCorners)
+// The floor triangles bright enough to pass the threshold.
+int fillFloorPass()
 {
-    int at = surfaceCorners * floatsPerCorner;
     for (int n = 0; n < floorTriangleCount; ++n) {
         const FloorTriangle& t = floorTriangles[n];
         const WaterFace& f = faces[t.face];
-        at = appendTriangle(at, floorCorner(f, 0), floorCorner(f, 1), floorCorner(f, 2), t.colour);
+        floorTexels[n] = {{f.hitX0, f.hitX1, f.hitX2}, {f.hitZ0, f.hitZ1, f.hitZ2}, t.colour, {}};
     }
-    return at / floatsPerCorner - surfaceCorners;
+    return floorTriangleCount;
 }
 
 // Everything a frame's picture is made from: the heights, the view, and the
@@ -126,9 +156,11 @@ void drawFrame()
     drawn = wanted;
     anythingDrawn = true;
     computeFrameOptics();
-    const int surfaceCorners = fillSurfacePass();
-    const int floorCorners = fillFloorPass(surfaceCorners);
-    rendererDrawFrame(corners, (surfaceCorners + floorCorners) * floatsPerCorner, surfaceCorners, drawn.matrix);
+    const int surfaceFaces = fillSurfacePass();
+    const int floorFaces = fillFloorPass();
+    rendererDrawFrame(&surfaceCorners[0][0].row, surfaceFaces, surfaceShades, floorTexels[0].hitX, floorFaces,
+                      facesPerTextureRow, textureRows, &drawn.heights[0][0], gridSize, gridCentre, drawn.floor,
+                      drawn.matrix);
 }
 
 } // namespace

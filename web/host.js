@@ -54,7 +54,7 @@ function hostProgram(canvas, page, script, load) {
     failed: page.failed,
     onAbort: page.cannotStart,
     startDrawing: () => renderer !== null,
-    drawFrame: (corners, surfaceCorners, matrix) => renderer.draw({ corners, surfaceCorners, matrix }),
+    drawFrame: frame => renderer.draw(frame),
     started() {
       running = true;
       page.started();
