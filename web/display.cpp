@@ -37,15 +37,14 @@ const int textureRows = (meshFaceCount + facesPerTextureRow - 1) / facesPerTextu
 struct GridVertex {
     int row, column;
 };
-// Three RGBA texels: floor x of the three corners, floor z, the colour.
+// Three RGB texels: floor x of the three corners, floor z, the colour.
 struct FloorTexels {
     float hitX[3], hitZ[3];
     Colour colour;
-    float unused[3];
 };
 // The renderer reads these as packed arrays of ints and floats.
 static_assert(sizeof(GridVertex) == 2 * sizeof(int), "a corner is two ints");
-static_assert(sizeof(FloorTexels) == 12 * sizeof(float), "a floor triangle is three texels");
+static_assert(sizeof(FloorTexels) == 9 * sizeof(float), "a floor triangle is three texels");
 GridVertex surfaceCorners[meshFaceCount][3];
 float surfaceShades[textureRows * facesPerTextureRow];
 FloorTexels floorTexels[textureRows * facesPerTextureRow];
@@ -66,7 +65,7 @@ EM_JS(void, rendererDrawFrame,
           Module.drawFrame({
               corners : HEAP32.subarray(corners >> 2, (corners >> 2) + 6 * surfaceFaces),
               shades : HEAPF32.subarray(shades >> 2, (shades >> 2) + facesPerRow * rows),
-              floor : HEAPF32.subarray(floor >> 2, (floor >> 2) + 12 * facesPerRow * rows),
+              floor : HEAPF32.subarray(floor >> 2, (floor >> 2) + 9 * facesPerRow * rows),
               floorFaces : floorFaces,
               facesPerRow : facesPerRow,
               heights : HEAPF32.subarray(heights >> 2, (heights >> 2) + gridSide * gridSide),
@@ -106,7 +105,7 @@ int fillFloorPass()
     for (int n = 0; n < floorTriangleCount; ++n) {
         const FloorTriangle& t = floorTriangles[n];
         const WaterFace& f = faces[t.face];
-        floorTexels[n] = {{f.hitX0, f.hitX1, f.hitX2}, {f.hitZ0, f.hitZ1, f.hitZ2}, t.colour, {}};
+        floorTexels[n] = {{f.hitX0, f.hitX1, f.hitX2}, {f.hitZ0, f.hitZ1, f.hitZ2}, t.colour};
     }
     return floorTriangleCount;
 }

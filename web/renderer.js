@@ -4,7 +4,7 @@
 // page puts the two. A frame is what the program gives, as views of its
 // memory that hold until its next frame (display.cpp): the grid vertex (row,
 // column) of each corner of each face; each face's shade and each floor
-// triangle's floor x of its three corners, floor z and colour (three RGBA
+// triangle's floor x of its three corners, floor z and colour (three RGB
 // texels), both facesPerRow faces a texture row; the number of floor
 // triangles, the heights (gridSide x gridSide, row by row), the grid's
 // centre, the floor's y, and the view matrix (column-major). The vertex
@@ -44,12 +44,10 @@ void main()
     int triangle = gl_VertexID / 3, k = gl_VertexID % 3;
     int perRow = textureSize(triangles, 0).x / 3;
     ivec2 at = ivec2(3 * (triangle % perRow), triangle / perRow);
-    vec4 x = texelFetch(triangles, at, 0);
-    vec4 z = texelFetch(triangles, at + ivec2(1, 0), 0);
-    vec4 colour = texelFetch(triangles, at + ivec2(2, 0), 0);
-    float hitZ = k == 0 ? x.w : z[k - 1];
-    gl_Position = matrix * vec4(x[k], floorY, hitZ, 1.0);
-    cornerColour = vec3(z.z, z.w, colour.x);
+    vec3 hitX = texelFetch(triangles, at, 0).rgb;
+    vec3 hitZ = texelFetch(triangles, at + ivec2(1, 0), 0).rgb;
+    gl_Position = matrix * vec4(hitX[k], floorY, hitZ[k], 1.0);
+    cornerColour = texelFetch(triangles, at + ivec2(2, 0), 0).rgb;
 }`;
 
 // OpenGL clamps a colour to 0..1, as the desktop's glColor3f does.
@@ -114,13 +112,13 @@ function buildDrawing(gl) {
 function storeTexture(gl, unit, texture, channels, width, height) {
   gl.activeTexture(gl.TEXTURE0 + unit);
   gl.bindTexture(gl.TEXTURE_2D, texture);
-  gl.texStorage2D(gl.TEXTURE_2D, 1, channels === 1 ? gl.R32F : gl.RGBA32F, width, height);
+  gl.texStorage2D(gl.TEXTURE_2D, 1, channels === 1 ? gl.R32F : gl.RGB32F, width, height);
 }
 
 // Rows 0..rows of a texture, from the frame's floats.
 function fillTexture(gl, unit, channels, width, rows, floats) {
   gl.activeTexture(gl.TEXTURE0 + unit);
-  gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, 0, width, rows, channels === 1 ? gl.RED : gl.RGBA, gl.FLOAT, floats,
+  gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, 0, width, rows, channels === 1 ? gl.RED : gl.RGB, gl.FLOAT, floats,
     0, width * rows * channels);
 }
 
@@ -141,7 +139,7 @@ function startRenderer(canvas, tell) {
     const rows = frame.shades.length / frame.facesPerRow;
     storeTexture(gl, heightsUnit, heights, 1, frame.gridSide, frame.gridSide);
     storeTexture(gl, shadesUnit, shades, 1, frame.facesPerRow, rows);
-    storeTexture(gl, trianglesUnit, triangles, 4, 3 * frame.facesPerRow, rows);
+    storeTexture(gl, trianglesUnit, triangles, 3, 3 * frame.facesPerRow, rows);
     drawing.sized = true;
   }
 
@@ -172,7 +170,7 @@ function startRenderer(canvas, tell) {
   function drawFloor(frame) {
     if (frame.floorFaces === 0) return;
     const { floor } = drawing;
-    fillTexture(gl, trianglesUnit, 4, 3 * frame.facesPerRow, Math.ceil(frame.floorFaces / frame.facesPerRow), frame.floor);
+    fillTexture(gl, trianglesUnit, 3, 3 * frame.facesPerRow, Math.ceil(frame.floorFaces / frame.facesPerRow), frame.floor);
     gl.useProgram(floor.program);
     gl.uniformMatrix4fv(floor.uniforms.matrix, false, frame.matrix);
     gl.uniform1f(floor.uniforms.floorY, frame.floorY);
