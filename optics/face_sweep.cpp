@@ -6,7 +6,8 @@
 // (i, j+1), family B face (i, j) has (i, j), (i+1, j-1), (i+1, j). Reading the
 // grids at those three offsets gives contiguous lanes that the compiler turns
 // into SIMD arithmetic (SSE2 everywhere, AVX2 or AVX-512 where the processor
-// has them, chosen at run time). Each operation is the one the face-by-face
+// has them, chosen at run time; WebAssembly SIMD in the web page's module,
+// whose rows are written out in four lanes). Each operation is the one the face-by-face
 // formulas perform, with the same operands in the same order and the same
 // roundings: vector lanes give the same IEEE results as scalar code. (Only a
 // NaN's sign may differ, as commutative operations may pass on either
@@ -26,7 +27,11 @@
 #include "water/water.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#if defined(__wasm_simd128__)
+#include <wasm_simd128.h>
+#endif
 
 namespace {
 
@@ -82,6 +87,174 @@ FaceRow row;
 // for AVX2 and for AVX-512, and the widest the processor has is used.
 #define SWEEP_BODY inline __attribute__((always_inline))
 
+#if defined(__wasm_simd128__)
+// WebAssembly SIMD: the vectoriser rounds each double to float one lane at a
+// time (it has no four-lane demotion), so the row is written out in four
+// lanes, each double computation as two halves of two lanes. Every operation
+// is the face-by-face formulas' own (mesh.h, caustics.h, shading.h), with the
+// same operands in the same order and the same roundings.
+typedef float Floats __attribute__((vector_size(16)));
+typedef double Doubles2 __attribute__((vector_size(16)));
+typedef std::int32_t Ints __attribute__((vector_size(16)));
+
+// Four doubles, as two halves.
+struct Doubles {
+    Doubles2 low, high;
+};
+OPTICS_INLINE Doubles operator+(Doubles a, Doubles b)
+{
+    return {a.low + b.low, a.high + b.high};
+}
+OPTICS_INLINE Doubles operator-(Doubles a, Doubles b)
+{
+    return {a.low - b.low, a.high - b.high};
+}
+OPTICS_INLINE Doubles operator*(Doubles a, Doubles b)
+{
+    return {a.low * b.low, a.high * b.high};
+}
+OPTICS_INLINE Doubles operator/(Doubles a, Doubles b)
+{
+    return {a.low / b.low, a.high / b.high};
+}
+
+OPTICS_INLINE Doubles widen(Floats f)
+{
+    return {__builtin_convertvector(__builtin_shufflevector(f, f, 0, 1), Doubles2),
+            __builtin_convertvector(__builtin_shufflevector(f, f, 2, 3), Doubles2)};
+}
+OPTICS_INLINE Doubles all(double d)
+{
+    return {Doubles2{d, d}, Doubles2{d, d}};
+}
+OPTICS_INLINE Floats all(float f)
+{
+    return Floats{f, f, f, f};
+}
+OPTICS_INLINE Floats round(Doubles d)
+{
+    const v128_t low = wasm_f32x4_demote_f64x2_zero(reinterpret_cast<v128_t>(d.low));
+    const v128_t high = wasm_f32x4_demote_f64x2_zero(reinterpret_cast<v128_t>(d.high));
+    return reinterpret_cast<Floats>(wasm_i32x4_shuffle(low, high, 0, 1, 4, 5));
+}
+OPTICS_INLINE Doubles squareRoot(Doubles d)
+{
+    return {reinterpret_cast<Doubles2>(wasm_f64x2_sqrt(reinterpret_cast<v128_t>(d.low))),
+            reinterpret_cast<Doubles2>(wasm_f64x2_sqrt(reinterpret_cast<v128_t>(d.high)))};
+}
+OPTICS_INLINE Floats load(const float* at)
+{
+    return reinterpret_cast<Floats>(wasm_v128_load(at));
+}
+OPTICS_INLINE void store(float* at, Floats f)
+{
+    wasm_v128_store(at, reinterpret_cast<v128_t>(f));
+}
+
+// float(double(a) * b - double(c) * d), as the cross products round each component.
+OPTICS_INLINE Floats crossComponent(Floats a, Floats b, Floats c, Floats d)
+{
+    return round(widen(a) * widen(b) - widen(c) * widen(d));
+}
+
+// sqrt(double(x) x + double(y) y + double(z) z), in double.
+OPTICS_INLINE Doubles length(Floats x, Floats y, Floats z)
+{
+    const Doubles dx = widen(x), dy = widen(y), dz = widen(z);
+    return squareRoot(dx * dx + dy * dy + dz * dz);
+}
+
+struct FloorHits {
+    Floats x, z;
+};
+
+// refractToFloor, four corners at once.
+OPTICS_INLINE FloorHits refractToFloor4(Floats dx, Floats dy, Floats dz, Floats nx, Floats ny, Floats nz, Doubles eta,
+                                        Doubles floor)
+{
+    const Doubles dnx = widen(nx), dny = widen(ny), dnz = widen(nz);
+    const Floats t = -round(widen(dx) * dnx + widen(dy) * dny + widen(dz) * dnz);
+    const Doubles dt = widen(t);
+    Floats s = round(all(1.0) - eta * eta * (all(1.0) - dt * dt));
+    s = reinterpret_cast<Floats>(reinterpret_cast<Ints>(s) & (s >= all(0.0f))); // zeroUnlessNonNegative
+    const Doubles normalPart = eta * dt - squareRoot(widen(s));
+    const Floats rx = round(normalPart * dnx + eta * widen(dx));
+    const Floats ry = round(normalPart * dny + eta * widen(dy));
+    const Floats rz = round(normalPart * dnz + eta * widen(dz));
+    const Doubles dry = widen(ry);
+    return {round(widen(rx) / dry * floor), round(widen(rz) / dry * floor)};
+}
+
+SWEEP_BODY void findLightDirections(const FrameConstants& c)
+{
+    const Floats lanes = {0.0f, 1.0f, 2.0f, 3.0f};
+    for (int i = 0; i < paddedRows; ++i) {
+        const Floats dx = all(c.lightX - static_cast<float>(i - gridCentre));
+        for (int j = 0; j < gridSize; j += 4) {
+            const Floats dy = all(c.lightY) - load(&heights[i][j]);
+            const Floats dz = all(c.lightZ) - (all(static_cast<float>(j - gridCentre)) + lanes);
+            const Floats len = round(length(dx, dy, dz));
+            store(&toLightX[i][j], dx / len);
+            store(&toLightY[i][j], dy / len);
+            store(&toLightZ[i][j], dz / len);
+        }
+    }
+}
+
+SWEEP_BODY void sweepRow(const CornerRow& in, const FrameConstants frame, FaceRow* __restrict out)
+{
+    const FrameConstants c = frame;
+    const Floats ax = all(in.ax), az = all(in.az), bx = all(in.bx), bz = all(in.bz);
+    const Doubles lightX = all(static_cast<double>(c.lightX)), lightY = all(static_cast<double>(c.lightY)),
+                  lightZ = all(static_cast<double>(c.lightZ));
+    const Doubles eta = all(c.eta), floor = all(static_cast<double>(c.floorY));
+    const Floats floorRise = all(c.floorY - c.floorY);
+    for (int j = 0; j < lanesPerRow; j += 4) {
+        // Normal: the negated, normalised a x b of the two edges from corner 0.
+        const Floats h0 = load(in.height[0] + j);
+        const Floats ay = load(in.height[1] + j) - h0, by = load(in.height[2] + j) - h0;
+        const Floats wx = crossComponent(ay, bz, az, by), wy = crossComponent(az, bx, ax, bz),
+                     wz = crossComponent(ax, by, ay, bx);
+        const Doubles crossLength = length(wx, wy, wz);
+        const Floats len = round(crossLength);
+        const Floats nx = -wx / len, ny = -wy / len, nz = -wz / len;
+        store(out->nx + j, nx);
+        store(out->ny + j, ny);
+        store(out->nz + j, nz);
+        const Floats lightDot = round(widen(nx) * lightX + widen(ny) * lightY + widen(nz) * lightZ);
+        store(out->lightDot + j, lightDot);
+
+        // Caustics: each corner's floor point, then the floor triangle's area.
+        FloorHits hits[3];
+        for (int k = 0; k < 3; ++k) {
+            hits[k] = refractToFloor4(load(in.lightX[k] + j), load(in.lightY[k] + j), load(in.lightZ[k] + j), nx, ny,
+                                      nz, eta, floor);
+            store(out->hitX[k] + j, hits[k].x);
+            store(out->hitZ[k] + j, hits[k].z);
+        }
+        const Floats ux = hits[1].x - hits[0].x, uz = hits[1].z - hits[0].z;
+        const Floats vx = hits[2].x - hits[0].x, vz = hits[2].z - hits[0].z;
+        const Floats floorArea = round(length(crossComponent(floorRise, vz, uz, floorRise),
+                                              crossComponent(uz, vx, ux, vz),
+                                              crossComponent(ux, floorRise, floorRise, vx)) /
+                                       all(2.0));
+        store(out->floorArea + j, floorArea);
+
+        // Intensity, shade and floor colour.
+        const Floats intensity = round(crossLength / all(2.0)) / floorArea;
+        store(out->intensity + j, intensity);
+        const Floats shade = round(widen(lightDot) / all(lightDivisor) * all(surfaceFactor));
+        store(out->shade + j, shade);
+        const Floats light = round(all(c.lightWeightX) * widen(nx) + all(c.lightWeightY) * widen(ny) +
+                                   all(c.lightWeightZ) * widen(nz));
+        const Doubles b = widen(round(widen(light) * widen(intensity) / all(brightnessDivisor)));
+        store(out->brightness + j, round(b));
+        store(out->red + j, round(all(floorRedFactor) * b));
+        store(out->green + j, round(all(floorGreenFactor) * b));
+        store(out->blue + j, round(b * widen(shade)));
+    }
+}
+#else
 SWEEP_BODY void findLightDirections(const FrameConstants& c)
 {
     for (int i = 0; i < paddedRows; ++i) {
@@ -149,6 +322,8 @@ SWEEP_BODY void sweepRow(const CornerRow& in, const FrameConstants frame, FaceRo
         out->blue[j] = colour.blue;
     }
 }
+
+#endif
 
 // The corners of one row of faces: corner k of face j is grid vertex
 // (row[k], column[k] + j); a and b are the edges' fixed index parts.

@@ -58,9 +58,8 @@ bool drawInsideDisplay = false;
 // until the next frame, so the renderer may draw them again (on a new drawing
 // buffer, a restored context).
 EM_JS(void, rendererDrawFrame,
-      (const int* corners, int surfaceFaces, const float* shades, const float* floor, int floorFaces,
-       int facesPerRow, int rows, const float* heights, int gridSide, int centre, float floorHeight,
-       const float* matrix),
+      (const int* corners, int surfaceFaces, const float* shades, const float* floor, int floorFaces, int facesPerRow,
+       int rows, const float* heights, int gridSide, int centre, float floorHeight, const float* matrix),
       {
           Module.drawFrame({
               corners : HEAP32.subarray(corners >> 2, (corners >> 2) + 6 * surfaceFaces),
