@@ -57,12 +57,13 @@ function cpuSeconds() {
 // tasks over 50 ms. The page counts the frames its renderer drew; a build
 // from before the renderer draws on the main thread, and its WebGL clears are
 // counted instead (one a frame).
-const startCounting = engine => engine.evaluate(() => {
+const startCounting = engine => engine.evaluate(async () => {
   const restart = Boolean(window.paceCounts);
   const clears = restart ? paceCounts.clears : 0;
   window.paceCounts = { shown: 0, clears, longTasks: [] };
-  window.framesDrawnNow = () => (typeof framesDrawn === "number" ? framesDrawn : paceCounts.clears);
-  paceCounts.drawnFrom = framesDrawnNow();
+  window.framesDrawnNow = async () => (typeof ask === "function" ? ask("framesDrawn")
+    : typeof framesDrawn === "number" ? framesDrawn : paceCounts.clears);
+  paceCounts.drawnFrom = await framesDrawnNow();
   if (restart) return;
   const clear = WebGL2RenderingContext.prototype.clear;
   WebGL2RenderingContext.prototype.clear = function (...args) {
@@ -76,7 +77,7 @@ const startCounting = engine => engine.evaluate(() => {
 });
 
 const counts = engine =>
-  engine.evaluate(async () => ({ ...paceCounts, drawn: framesDrawnNow() - paceCounts.drawnFrom,
+  engine.evaluate(async () => ({ ...paceCounts, drawn: (await framesDrawnNow()) - paceCounts.drawnFrom,
     ticks: typeof ask === "function" ? await ask("webTickCount") : Module._webTickCount() }));
 
 async function idleLoop(engine) {
@@ -170,7 +171,7 @@ const frameRate = engine => engine.evaluate(() => new Promise(done => {
 
 // What the page has counted so far: frames drawn, ticks, bytes posted.
 const pageCounts = engine => engine.evaluate(async () => ({
-  drawn: framesDrawn,
+  drawn: typeof ask === "function" ? await ask("framesDrawn") : framesDrawn,
   ticks: typeof ask === "function" ? await ask("webTickCount") : Module._webTickCount(),
   bytesPosted: window.bytesPosted || 0,
 }));

@@ -8,12 +8,14 @@
 //   program (load(script) runs its loader, programScript's choice); page is
 //   what the program tells the
 //   page: print(line), setTitle(title), control(keys, action), started(),
-//   ended(status), failed(message), cannotStart(what) and told(kind, size),
-//   the renderer's word. It returns { call(name, args), ask(name, args),
+//   ended(status), failed(message), cannotStart(what) and told(kind), the
+//   renderer's "lost" and "restored". It returns { call(name, args), ask(name, args),
 //   resize(width, height), loseContext(), restoreContext() }: call runs an
 //   entry point of the program (web*), ask gives its result, or a promise of
 //   it ("settled": resolves after the program's next animation frame;
-//   "heapBytes": the size of the program's memory).
+//   "framesDrawn" and "drawnBufferSize": the frames the renderer has drawn,
+//   and the drawing buffer's size at the last; "heapBytes": the size of the
+//   program's memory). Nothing goes to the page at a frame.
 
 // A tiny module that uses SIMD instructions: valid where the engine has
 // WebAssembly SIMD.
@@ -27,7 +29,13 @@ function programScript(simd = true) {
 }
 
 function hostProgram(canvas, page, script, load) {
-  const renderer = startRenderer(canvas, page.told);
+  let framesDrawn = 0;
+  let drawnBufferSize = [0, 0];
+  const renderer = startRenderer(canvas, (told, size) => {
+    if (told !== "drawn") return page.told(told);
+    ++framesDrawn;
+    drawnBufferSize = size;
+  });
   let running = false;
 
   // Calls an entry point; the program's own end unwinds through it.
@@ -71,6 +79,8 @@ function hostProgram(canvas, page, script, load) {
     // Animation frame callbacks run in the order they were asked for: this
     // one after the program's.
     settled: () => new Promise(resolve => requestAnimationFrame(() => resolve(true))),
+    framesDrawn: () => framesDrawn,
+    drawnBufferSize: () => drawnBufferSize,
     heapBytes: () => HEAP8.length,
   };
   return {

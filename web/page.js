@@ -52,8 +52,6 @@ function tell(text) {
 const workerWaitMs = 5000;
 let program = null; // host.js's interface, or the same through the worker
 let drawingPlace = null; // "worker" or "page"
-let framesDrawn = 0; // frames on the canvas, wherever drawn
-let drawnBufferSize = [0, 0]; // the drawing buffer's, as the last frame was drawn
 let contextLost = false;
 const renderWorker = new Promise(resolve => {
   if (typeof Worker === "undefined" || !("transferControlToOffscreen" in canvas)) return resolve(null);
@@ -87,13 +85,8 @@ const fromProgram = {
   told: rendererTold,
 };
 
-function rendererTold(told, size) {
-  if (told === "drawn") {
-    ++framesDrawn;
-    drawnBufferSize = size;
-  } else if (told === "lost" || told === "restored") {
-    contextLost = told === "lost";
-  }
+function rendererTold(told) {
+  contextLost = told === "lost";
 }
 
 // The program in the worker, behind the interface host.js gives here.
@@ -138,7 +131,8 @@ function call(name, ...args) {
 }
 
 // For tests and measurements: a promise of an entry point's result, or of
-// host.js's other answers ("settled", "heapBytes").
+// host.js's other answers ("settled", "framesDrawn", "drawnBufferSize",
+// "heapBytes").
 const ask = (name, ...args) => Promise.resolve(program.ask(name, args));
 
 // A promise of the moment the program has made its next animation frame,

@@ -143,7 +143,7 @@ async function replay(engine) {
 
 // The wave is seen frame by frame, and holds a key typed after it until it ends.
 async function wave(engine) {
-  const drawnBefore = await engine.evaluate(() => framesDrawn);
+  const drawnBefore = await engine.evaluate(() => ask("framesDrawn"));
   await engine.key("w");
   await engine.key("c");
   const frames = new Set();
@@ -154,7 +154,7 @@ async function wave(engine) {
     await pause(300); // a picture now and then: each costs the renderer a frame
   }
   await nextFrame(engine);
-  const drawn = (await engine.evaluate(() => framesDrawn)) - drawnBefore;
+  const drawn = (await engine.evaluate(() => ask("framesDrawn"))) - drawnBefore;
   console.log(`${target} wave: ${frames.size} different frames seen, ${drawn} drawn`);
   check(frames.size >= 5, `only ${frames.size} different frames during the wave`);
   check(drawn >= 351, `only ${drawn} frames drawn for the wave's 351 steps`);
@@ -167,12 +167,15 @@ async function pace(engine) {
   await openViewer(engine, server.url, 300, 300, "&rate=50");
   check(await engine.evaluate(() => ask("webTickRate")) === 50, "?rate=50 did not set the pace");
   await engine.key("5"); // moving water: a frame to draw at every tick
-  const [drawn, shown] = await engine.evaluate(() => new Promise(done => {
-    const drawnBefore = framesDrawn;
+  const [drawn, shown] = await engine.evaluate(async () => {
+    const drawnBefore = await ask("framesDrawn");
     let shown = 0;
-    const count = () => (++shown < 60 ? requestAnimationFrame(count) : done([framesDrawn - drawnBefore, shown]));
-    requestAnimationFrame(count);
-  }));
+    await new Promise(done => {
+      const count = () => (++shown < 60 ? requestAnimationFrame(count) : done());
+      requestAnimationFrame(count);
+    });
+    return [(await ask("framesDrawn")) - drawnBefore, shown];
+  });
   check(drawn > 0 && drawn <= shown, `${drawn} frames drawn while ${shown} were shown`);
 }
 
@@ -193,7 +196,7 @@ async function calmWater(engine) {
   check(await engine.evaluate(() => script) === "tarnwick.js", "the engine was given the module without SIMD");
   await engine.evaluate(() => ask("webHoldTicks", 1));
   await nextFrame(engine);
-  const drawn = () => engine.evaluate(() => framesDrawn);
+  const drawn = () => engine.evaluate(() => ask("framesDrawn"));
   const before = await drawn();
   await engine.evaluate(() => ask("webRunTicks", 5));
   for (let frame = 0; frame < 3; ++frame) await nextFrame(engine);
@@ -225,20 +228,20 @@ async function redraws(engine) {
   writeFileSync(before, await engine.picture());
   await engine.evaluate(() => loseDrawingContext());
   await waitFor(engine, () => contextLost);
-  const drawn = await engine.evaluate(() => framesDrawn);
+  const drawn = await engine.evaluate(() => ask("framesDrawn"));
   await engine.key("p");
   await engine.key("p");
   await nextFrame(engine);
-  check(await engine.evaluate(() => framesDrawn) === drawn, "frames were drawn without a context");
+  check(await engine.evaluate(() => ask("framesDrawn")) === drawn, "frames were drawn without a context");
   await engine.evaluate(() => restoreDrawingContext());
-  await waitFor(engine, from => framesDrawn > from, drawn);
+  await waitFor(engine, async from => (await ask("framesDrawn")) > from, drawn);
   await nextFrame(engine);
   const after = join(work, "after-restore.png");
   writeFileSync(after, await engine.picture());
   const share = differingShare(before, after);
   check(share === 0, `the restored context draws another picture (${(100 * share).toFixed(2)} % of pixels differ)`);
   await engine.evaluate(() => resizeDrawingBuffer(600, 600));
-  await waitFor(engine, () => String(drawnBufferSize) === "600,600");
+  await waitFor(engine, async () => String(await ask("drawnBufferSize")) === "600,600");
   await nextFrame(engine);
   writeFileSync(join(work, "finer-buffer.png"), await engine.picture());
   const finer = differingShare(join(work, "finer-buffer.png"), before);
@@ -380,7 +383,7 @@ async function touch(engine) {
     });
     check(tapped.join("\n") === desktopClicks, `ratio ${ratio}: the taps printed ${tapped.join(" | ")}`);
     await nextFrame(engine);
-    const size = await engine.evaluate(() => [...drawnBufferSize, canvas.clientWidth, canvas.clientHeight]);
+    const size = await engine.evaluate(async () => [...(await ask("drawnBufferSize")), canvas.clientWidth, canvas.clientHeight]);
     check(String(size) === String([300 * ratio, 300 * ratio, 300, 300]), `ratio ${ratio}: buffer and CSS size ${size}`);
     await engine.key("f"); // the reset's view: the floor below the water line, and the drop
     await nextFrame(engine);
