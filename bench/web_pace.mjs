@@ -23,13 +23,16 @@
 // the ticks a second against the pace, a key's line while the water moves,
 // and the time the wave's 351 frames take. A key's line is timed in the page,
 // from the key event's time stamp to the line in the log.
-// Usage: node bench/web_pace.mjs [--lighthouse | --phone [--rounds=N]] NAME=DIR[@RATE] ...
+// With --engine=firefox or webkit, the first measurements in that engine
+// instead (on a private Xvfb; long tasks are Chromium's alone).
+// Usage: node bench/web_pace.mjs [--lighthouse | --phone [--rounds=N] | --engine=NAME] NAME=DIR[@RATE] ...
 import { readdirSync, readFileSync } from "node:fs";
 import { serve, viewerRunning } from "../tools/web/browser.mjs";
-import { lighthouseReport, pause, startEngine } from "../tools/web/engines.mjs";
+import { engines, lighthouseReport, pause, startEngine, startXvfb } from "../tools/web/engines.mjs";
 
 const lighthouse = process.argv.includes("--lighthouse");
 const phone = process.argv.includes("--phone");
+const engineName = (process.argv.find(a => a.startsWith("--engine=")) || "--engine=chromium").slice(9);
 const builds = process.argv.slice(2).filter(a => !a.startsWith("--")).map(argument => {
   const [, name, dir, rate] = argument.match(/^([^=]+)=([^@]+)(?:@(.+))?$/);
   return { name, dir, rate };
@@ -331,11 +334,12 @@ if (phone) {
 
 const describe = tasks => `${tasks.length} (longest ${Math.round(Math.max(0, ...tasks))} ms)`;
 let firstRate = null;
+const xvfb = engines[engineName].display ? await startXvfb() : null;
 for (const build of builds) {
   const server = await serve(build.dir);
   const rate = build.rate === "same" ? Math.round(firstRate) : build.rate;
   const url = `${server.url}${rate ? `?rate=${rate}` : ""}`;
-  const engine = await startEngine("chromium");
+  const engine = await startEngine(engineName, xvfb && xvfb.display);
   try {
     await engine.open(url, { width: 800, height: 574 });
     await viewerRunning(engine);
@@ -360,3 +364,4 @@ for (const build of builds) {
   if (lighthouse) console.log(`  lighthouse: ${JSON.stringify(await lighthouseScores(url))}`);
   server.close();
 }
+if (xvfb) xvfb.close();
