@@ -5,17 +5,17 @@
 // itself, where a worker cannot draw (WebKit). The program draws each frame
 // straight from its memory: nothing is copied or posted per frame.
 //   hostProgram(canvas, page, script, load) starts the renderer, then the
-//   program (load(script) runs its loader, programScript's choice); page is
-//   what the program tells the
-//   page: print(line), setTitle(title), control(keys, action), started(),
-//   ended(status), failed(message), cannotStart(what) and told(kind), the
-//   renderer's "lost" and "restored". It returns { call(name, args), ask(name, args),
-//   resize(width, height), loseContext(), restoreContext() }: call runs an
-//   entry point of the program (web*), ask gives its result, or a promise of
-//   it ("settled": resolves after the program's next animation frame;
-//   "framesDrawn" and "drawnBufferSize": the frames the renderer has drawn,
-//   and the drawing buffer's size at the last; "heapBytes": the size of the
-//   program's memory). Nothing goes to the page at a frame.
+//   program (load(script) runs its loader, programScript's choice). page is
+//   what the program tells the page: print(line), setTitle(title),
+//   control(keys, action), started(), ended(status), failed(message),
+//   cannotStart(what), and told(kind), the renderer's "lost" and "restored".
+//   It returns { call(name, args), ask(name, args), resize(width, height),
+//   loseContext(), restoreContext() }: call runs an entry point of the
+//   program (web*), ask gives its result or a promise of it, or one of these:
+//   "settled" (resolves after the program's next animation frame),
+//   "framesDrawn" and "drawnBufferSize" (the frames the renderer has drawn,
+//   and the drawing buffer's size at the last), "heapBytes" (the program's
+//   memory). Nothing goes to the page at a frame.
 
 // A tiny module that uses SIMD instructions: valid where the engine has
 // WebAssembly SIMD.

@@ -98,6 +98,8 @@ function programInWorker(worker) {
     answers.get(data.answer)(data.value);
     answers.delete(data.answer);
   };
+  // The module could not be fetched or run there.
+  worker.onerror = event => running || cannotStart(event.message || `its module, ${script}, could not be loaded.`);
   const offscreen = canvas.transferControlToOffscreen();
   worker.postMessage({ canvas: offscreen, script }, [offscreen]);
   return {
