@@ -5,10 +5,10 @@
 // keeps only the page. First the worker says whether it can draw at all
 // (WebGL2 on an OffscreenCanvas; WebKit, for one, offers none to workers);
 // the page runs the program itself when it cannot.
-// Messages from the page: { canvas, script } once, then { call, args }, { ask, name,
-// args }, { resize }, { lose } and { restore }; to the page: { canDraw } once,
-// then { host, args } (a call of host.js's page interface) and { answer,
-// value } for each ask, in the order asked.
+// Messages from the page: { canvas, script } once, then { call, args },
+// { ask, name, args }, { resize }, { lose } and { restore }; to the page:
+// { canDraw } once, then { host, args } (a call of host.js's page interface)
+// and { answer, value } for each ask, once its answer is known.
 importScripts("renderer.js", "host.js");
 
 let program = null;
