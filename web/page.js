@@ -99,7 +99,7 @@ function programInWorker(worker) {
     answers.delete(data.answer);
   };
   // The module could not be fetched or run there.
-  worker.onerror = event => running || cannotStart(event.message || `its module, ${script}, could not be loaded.`);
+  worker.onerror = event => running || cannotStart(`its module, ${script}, could not be loaded (${event.message}).`);
   const offscreen = canvas.transferControlToOffscreen();
   worker.postMessage({ canvas: offscreen, script }, [offscreen]);
   return {

@@ -291,6 +291,24 @@ async function offline(engine) {
   }
 }
 
+// A module that cannot be loaded, wherever the program runs, is said on the
+// page, not left to the console.
+async function missingModule(engine) {
+  const broken = join(work, "missing-module");
+  cpSync(webDir, broken, { recursive: true });
+  for (const file of ["tarnwick.js", "tarnwick-scalar.js", "sw.js"]) rmSync(join(broken, file));
+  // A server of its own: another origin, which no cache of the page's serves.
+  const brokenServer = await serve(broken);
+  try {
+    await engine.open(`${brokenServer.url}?width=300&height=300`, { width: 340, height: 700 });
+    const said = await waitFor(engine, () => notice.style.display === "block" && notice.textContent);
+    check(/could not start.*tarnwick/i.test(said), `a missing module was said as: ${said}`);
+  } finally {
+    brokenServer.close();
+  }
+  return /tarnwick|Failed to load|NetworkError|404/;
+}
+
 // The page's policy lets its own files run and nothing else: no violation in
 // a whole run, and an inline script injected into the page is refused.
 async function policy(engine) {
@@ -494,7 +512,7 @@ async function lighthouse() {
   }
 }
 
-const cases = { replay, scalar, calmWater, wave, pace, redraws, offline, policy, touch, gestures, bar };
+const cases = { replay, scalar, calmWater, wave, pace, redraws, offline, policy, missingModule, touch, gestures, bar };
 const chosen = process.argv.slice(5);
 const run = chosen.length ? Object.fromEntries(chosen.map(name => [name, { soak, lighthouse, ...cases }[name]])) : cases;
 
