@@ -38,12 +38,18 @@ const builds = process.argv.slice(2).filter(a => !a.startsWith("--")).map(argume
   return { name, dir, rate };
 });
 
+// A process's or thread's stat file (/proc/.../stat): its parent and the
+// CPU seconds it has spent, user and system.
+function readStat(path) {
+  const fields = readFileSync(path, "utf8").replace(/^.*\) /, "").split(" ");
+  return { parent: Number(fields[1]), cpu: (Number(fields[11]) + Number(fields[12])) / 100 };
+}
+
 // CPU seconds (user and system) of every process descended from this one.
 function cpuSeconds() {
   const stats = readdirSync("/proc").filter(p => /^\d+$/.test(p)).map(pid => {
     try {
-      const fields = readFileSync(`/proc/${pid}/stat`, "utf8").replace(/^.*\) /, "").split(" ");
-      return { pid: Number(pid), parent: Number(fields[1]), cpu: (Number(fields[11]) + Number(fields[12])) / 100 };
+      return { pid: Number(pid), ...readStat(`/proc/${pid}/stat`) };
     } catch {
       return null;
     }
@@ -141,9 +147,9 @@ function threadSeconds(pid) {
   const threads = new Map();
   for (const tid of readdirSync(`/proc/${pid}/task`)) {
     try {
-      const fields = readFileSync(`/proc/${pid}/task/${tid}/stat`, "utf8").replace(/^.*\) /, "").split(" ");
+      const { cpu } = readStat(`/proc/${pid}/task/${tid}/stat`);
       const name = readFileSync(`/proc/${pid}/task/${tid}/comm`, "utf8").trim();
-      threads.set(tid, { name: tid === String(pid) ? "main" : name, cpu: (Number(fields[11]) + Number(fields[12])) / 100 });
+      threads.set(tid, { name: tid === String(pid) ? "main" : name, cpu });
     } catch {
       // the thread ended
     }

@@ -115,10 +115,10 @@ function programInWorker(worker) {
 }
 
 function loadScript(src) {
-  const script = document.createElement("script");
-  script.src = src;
-  script.onerror = () => cannotStart(`its module, ${src}, could not be loaded.`);
-  document.body.append(script);
+  const element = document.createElement("script");
+  element.src = src;
+  element.onerror = () => cannotStart(`its module, ${src}, could not be loaded.`);
+  document.body.append(element);
 }
 
 async function startProgram() {

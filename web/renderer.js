@@ -105,7 +105,7 @@ function buildDrawing(gl) {
   gl.bindVertexArray(null);
   const textures = [heightsUnit, shadesUnit, trianglesUnit].map(unit => floatTexture(gl, unit));
   gl.enable(gl.DEPTH_TEST);
-  return { surface, floor, corners, textures, sized: false, cornersSent: null };
+  return { surface, floor, corners, textures, sized: false, cornersSent: false };
 }
 
 // A float texture's storage, once: width x height texels of channels floats.
@@ -148,12 +148,11 @@ function startRenderer(canvas, tell) {
     const vertices = frame.corners.length / 2;
     if (vertices === 0) return;
     const { surface } = drawing;
-    // Each frame's view of the corners is a new one of the same memory.
-    const corners = `${frame.corners.byteOffset} ${frame.corners.length}`;
-    if (drawing.cornersSent !== corners) {
+    // The mesh never changes: its corners go up once a context.
+    if (!drawing.cornersSent) {
       gl.bindBuffer(gl.ARRAY_BUFFER, drawing.corners);
       gl.bufferData(gl.ARRAY_BUFFER, frame.corners, gl.STATIC_DRAW);
-      drawing.cornersSent = corners;
+      drawing.cornersSent = true;
     }
     fillTexture(gl, heightsUnit, 1, frame.gridSide, frame.gridSide, frame.heights);
     fillTexture(gl, shadesUnit, 1, frame.facesPerRow, Math.ceil(vertices / 3 / frame.facesPerRow), frame.shades);
