@@ -3,6 +3,7 @@
 #include "optics/display.h"
 
 #include "app/camera.h"
+#include "app/recording.h"
 #include "app/render.h"
 #include "app/scene.h"
 #include "optics/mesh.h"
@@ -88,9 +89,34 @@ void sendFrame()
     glutSwapBuffers();
 }
 
-void display()
+static void drawFrame()
 {
     clearAndPlaceCamera();
     computeFrameOptics();
     sendFrame();
+}
+
+void display()
+{
+    // A played scene's frames are not drawn; each sets the view all the
+    // same, as a pick reads the one the last frame left.
+    if (scenePlaying()) {
+        if (perspectiveMode)
+            placeCamera();
+        return;
+    }
+    drawFrame();
+}
+
+void drawKeepingView()
+{
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    drawFrame();
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
 }

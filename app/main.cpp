@@ -1,6 +1,7 @@
-// main.cpp -- the viewer: answers --help and --version, or opens the window and
-// runs the event loop
+// main.cpp -- the viewer: answers --help and --version, or opens the window
+// (recording and playing scenes as asked) and runs the event loop
 #include "app/callbacks.h"
+#include "app/scene_window.h"
 #include "app/usage.h"
 
 #include <GL/glut.h>
@@ -12,7 +13,10 @@ int main(int argc, char** argv)
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     if (answerInformationOptions(argc, argv))
         return 0;
-    openViewerWindow(&argc, argv);
+    // A scene that cannot be played or recorded ends the program before any window.
+    SceneOptions scenes;
+    if (!takeSceneOptions(argc, argv, scenes) || !prepareScenes(scenes) || !openViewerWindow(&argc, argv))
+        return 2;
     glutMainLoop();
     return 0;
 }

@@ -10,3 +10,7 @@
 void clearAndPlaceCamera();
 // Sends the surface and floor triangles computeFrameOptics left, and swaps.
 void sendFrame();
+
+// The whole frame drawn while a scene plays, the matrices kept as the played
+// input left them (display() then only sets the view).
+void drawKeepingView();

@@ -45,7 +45,8 @@ const Control* keyControlRows(int& count)
 
 static void printUsage()
 {
-    std::fputs("Usage: tarnwick [-display DISPLAY] [-geometry WxH+X+Y] [other GLUT options]\n"
+    std::fputs("Usage: tarnwick [--record FILE] [--play FILE] [-display DISPLAY] [-geometry WxH+X+Y]\n"
+               "                [other GLUT options]\n"
                "       tarnwick --help | -h | --version\n"
                "\n"
                "A 64 x 64 water surface rippling in real time; the light of a lamp above the\n"
@@ -61,6 +62,11 @@ static void printUsage()
     for (const Control& control : mouseControls)
         std::printf("  %-13s %s\n", control.input, control.action);
     std::fputs("\n"
+               "--record FILE writes every input, with the tick at which it came, to FILE as\n"
+               "the session goes; --play FILE plays such a scene at its window size, as fast\n"
+               "as it can, then leaves the water to you. Played, a scene prints the same\n"
+               "lines and shows the same water as when it was recorded.\n"
+               "\n"
                "Every event prints one line on standard output. The README and the manual\n"
                "page (man tarnwick) explain the controls and the lines in full.\n",
                stdout);
@@ -70,6 +76,54 @@ static void printUsage()
 static bool takesValue(const char* option)
 {
     return std::strcmp(option, "-display") == 0 || std::strcmp(option, "-geometry") == 0;
+}
+
+const char* programVersion()
+{
+    return TARNWICK_VERSION;
+}
+
+// The value of option name at argv[k] (as the next argument or after '='),
+// or null when argv[k] is another option; k moves past what was read.
+static const char* sceneOptionValue(const char* name, int argc, char** argv, int& k, bool& missing)
+{
+    const std::size_t length = std::strlen(name);
+    if (std::strncmp(argv[k], name, length) != 0)
+        return nullptr;
+    if (argv[k][length] == '=')
+        return argv[k] + length + 1;
+    if (argv[k][length] != '\0')
+        return nullptr;
+    if (k + 1 >= argc) {
+        missing = true;
+        return nullptr;
+    }
+    return argv[++k];
+}
+
+bool takeSceneOptions(int& argc, char** argv, SceneOptions& options)
+{
+    int kept = 1;
+    for (int k = 1; k < argc; ++k) {
+        bool missing = false;
+        const char* record = sceneOptionValue("--record", argc, argv, k, missing);
+        const char* play = record ? nullptr : sceneOptionValue("--play", argc, argv, k, missing);
+        const char*& chosen = record ? options.recordPath : options.playPath;
+        if (missing || ((record || play) && (chosen || !*(record ? record : play)))) {
+            std::fprintf(stderr, "tarnwick: %s needs one file name, given once\n", argv[k]);
+            return false;
+        }
+        if (record || play) {
+            chosen = record ? record : play;
+            continue;
+        }
+        if (takesValue(argv[k]) && k + 1 < argc)
+            argv[kept++] = argv[k++];
+        argv[kept++] = argv[k];
+    }
+    argc = kept;
+    argv[argc] = nullptr;
+    return true;
 }
 
 bool answerInformationOptions(int argc, char** argv)

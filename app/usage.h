@@ -8,6 +8,21 @@
 // to the toolkit, including the values of its -display and -geometry options.
 bool answerInformationOptions(int argc, char** argv);
 
+// The version, as --version and a recorded scene give it.
+const char* programVersion();
+
+// The options that record and play scenes (scene_file.h): the file of each,
+// or null when not given.
+struct SceneOptions {
+    const char* recordPath = nullptr;
+    const char* playPath = nullptr;
+};
+
+// Takes --record FILE and --play FILE (also --record=FILE, --play=FILE) out
+// of the arguments, leaving the rest to the toolkit. False, with a message on
+// standard error, when one is given without its file or twice.
+bool takeSceneOptions(int& argc, char** argv, SceneOptions& options);
+
 // One row of the controls: the keys, separated by spaces, or a button and a
 // gesture; and what they do.
 struct Control {

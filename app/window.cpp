@@ -5,6 +5,7 @@
 #include "app/camera.h"
 #include "app/platform.h"
 #include "app/scene.h"
+#include "app/scene_window.h"
 #include "optics/display.h"
 #include "water/drops.h"
 #include "water/wave.h"
@@ -12,22 +13,42 @@
 #include <GL/glu.h>
 #include <GL/glut.h>
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 
 // A double-buffered RGBA window with an alpha channel and a depth buffer (26).
 static const unsigned int windowDisplayMode = GLUT_RGBA | GLUT_DOUBLE | GLUT_ALPHA | GLUT_DEPTH;
 
-void openViewerWindow(int* argc, char** argv)
+// A scene plays in a window of its own size, which the screen must hold.
+static bool sizeForScene()
+{
+    int width = 0, height = 0;
+    if (!sceneWindowSize(width, height))
+        return true;
+    const int screenWidth = glutGet(GLUT_SCREEN_WIDTH), screenHeight = glutGet(GLUT_SCREEN_HEIGHT);
+    if (width > screenWidth || height > screenHeight) {
+        std::fprintf(stderr,
+                     "tarnwick: cannot play the scene: its window, %d x %d, is larger than the screen, %d x %d\n",
+                     width, height, screenWidth, screenHeight);
+        return false;
+    }
+    glutInitWindowSize(width, height);
+    return true;
+}
+
+bool openViewerWindow(int* argc, char** argv)
 {
     glutInit(argc, argv);
+    if (!sizeForScene())
+        return false;
     glutInitDisplayMode(windowDisplayMode);
     glutCreateWindow("Tarnwick (orthogonal)");
 
-    glutDisplayFunc(display);
-    glutReshapeFunc(reshape);
-    glutMouseFunc(mouse);
-    glutMotionFunc(motion);
-    glutKeyboardFunc(keyboard);
+    glutDisplayFunc(windowDisplay);
+    glutReshapeFunc(windowReshape);
+    glutMouseFunc(windowMouse);
+    glutMotionFunc(windowMotion);
+    glutKeyboardFunc(windowKeyboard);
     glutIdleFunc(idle);
 
     // The first reshape replaces this with the perspective projection.
@@ -36,6 +57,8 @@ void openViewerWindow(int* argc, char** argv)
 
     restoreLoadState(); // builds the water mesh
     placeEyeOnOrbit();
+    startScenes(glutGet(GLUT_INIT_WINDOW_WIDTH), glutGet(GLUT_INIT_WINDOW_HEIGHT));
+    return true;
 }
 
 void setViewport(int width, int height)

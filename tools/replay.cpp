@@ -3,7 +3,7 @@
 // where the script asks for them: the desktop's side of a comparison with the
 // web page, which plays the same script.
 //
-// Usage: tarnwick_replay VIEWER SCRIPT OUTPUT-FOLDER
+// Usage: tarnwick_replay VIEWER SCRIPT OUTPUT-FOLDER [VIEWER-OPTION...]
 // Script lines (blank lines and # comments skipped):
 //   key C | key Esc         types a character, or Esc, Tab, Enter,
 //                           Backspace, Space
@@ -22,6 +22,7 @@
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -116,8 +117,8 @@ bool play(const std::string& line, XDriver& x, ChildProcess& viewer, const std::
 
 int main(int argc, char** argv)
 {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s VIEWER SCRIPT OUTPUT-FOLDER\n", argv[0]);
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: %s VIEWER SCRIPT OUTPUT-FOLDER [VIEWER-OPTION...]\n", argv[0]);
         return 2;
     }
     std::ifstream script(argv[2]);
@@ -128,7 +129,9 @@ int main(int argc, char** argv)
     try {
         XvfbServer xvfb;
         XDriver x(xvfb.display());
-        const auto viewer = startOnDisplay({argv[1]}, xvfb.display(), "Resized to 300 300\n");
+        std::vector<std::string> command{argv[1]};
+        command.insert(command.end(), argv + 4, argv + argc);
+        const auto viewer = startOnDisplay(command, xvfb.display(), "Resized to 300 300\n");
         if (viewer->allOutput().find("Resized to 300 300\n") == std::string::npos || !x.findWindow("Tarnwick")) {
             std::fprintf(stderr, "replay: the viewer did not start:\n%s", viewer->errors().c_str());
             return 1;

@@ -8,11 +8,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <random>
 #include <sstream>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -59,7 +62,9 @@ protected:
 
     void SetUp() override
     {
-        viewer = startOnDisplay(viewerCommand(), xvfb->display(), startLines, 4 * patience);
+        std::vector<std::string> command = viewerCommand();
+        command.insert(command.end(), viewerOptions.begin(), viewerOptions.end());
+        viewer = startOnDisplay(command, xvfb->display(), startLines, 4 * patience);
         ASSERT_EQ(viewer->allOutput(), startLines) << viewer->errors();
         ASSERT_TRUE(x->findWindow("Tarnwick"));
         centre = x->width() / 2;
@@ -132,6 +137,7 @@ protected:
 
     static XvfbServer* xvfb;
     static XDriver* x;
+    std::vector<std::string> viewerOptions; // given to the viewer SetUp starts
     std::unique_ptr<ChildProcess> viewer;
     int centre = 0; // the window is square
     int markers = 0;
@@ -206,6 +212,107 @@ TEST_F(ViewerTest, TheWaveHoldsInput)
     x->typeChar('Q'); // like 'q': status 0, nothing more printed
     EXPECT_EQ(viewer->waitForExit(patience), 0);
     EXPECT_EQ(viewer->allOutput().substr(consumed), "");
+}
+
+// A session recorded with --record: its scene, played with --play, prints
+// the same lines and ends with the same status, and recorded again it is the
+// same scene; played without its last key, it leaves the same window, title
+// and picture. The picks land where the water was at their tick, so they
+// hold the ticks between the inputs exact.
+class SceneTest : public ViewerTest {
+protected:
+    SceneTest() { viewerOptions = {"--record", scenePath}; }
+    ~SceneTest() override
+    {
+        for (const std::string& path : {scenePath, scenePath + ".again", scenePath + ".open"})
+            std::remove(path.c_str());
+    }
+
+    void middleClick(int px, int py)
+    {
+        x->pressButton(1, px, py);
+        x->releaseButton(1, px, py);
+    }
+
+    // Everything a user does that a scene must carry: picks on moving water,
+    // an orbit, a projection switched just before a pick, the wave holding
+    // input, a window resized.
+    void playASession()
+    {
+        x->typeChar('b'); // burst: the water moves at every tick from now on
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        for (int k = 0; k < 8; ++k) {
+            middleClick(centre - 60 + 17 * k, centre - 30 + 9 * k);
+            std::this_thread::sleep_for(std::chrono::milliseconds(40));
+        }
+        x->drag(0, centre, centre, centre + 25, centre - 15, 5);
+        x->typeChar('p');
+        middleClick(centre, centre);
+        x->typeChar('p');
+        x->typeChar('c');
+        middleClick(centre + 10, centre);
+        x->typeChar('w');
+        x->typeChar('c');
+        middleClick(centre, centre + 10);
+        x->resize(360, 280);
+        outputOf("");
+        middleClick(150, 140);
+        x->typeChar('b');
+        outputOf("");
+    }
+
+    static std::unique_ptr<ChildProcess> play(const std::vector<std::string>& options)
+    {
+        std::vector<std::string> command = viewerCommand();
+        command.insert(command.end(), options.begin(), options.end());
+        return startOnDisplay(command, xvfb->display(), startLines, 4 * patience);
+    }
+
+    const std::string scenePath = ::testing::TempDir() + "tarnwick-scene-" + std::to_string(getpid()) + ".txt";
+};
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+TEST_F(SceneTest, APlayedSceneIsTheRecordedSession)
+{
+    playASession();
+    // Calm once two captures a moment apart agree.
+    Image picture = x->capture(), next = picture;
+    do {
+        picture = std::move(next);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        next = x->capture();
+    } while (next.differingPixels(picture, 0) > 0);
+    const std::string title = x->title();
+    x->typeChar(27);
+    ASSERT_EQ(viewer->waitForExit(patience), 1);
+    const std::string recorded = viewer->allOutput(), scene = readFile(scenePath);
+    ASSERT_NE(recorded.find("hit at these"), std::string::npos) << recorded;
+
+    const auto played = play({"--play", scenePath, "--record", scenePath + ".again"});
+    EXPECT_EQ(played->waitForExit(patience), 1) << played->errors();
+    played->readNow();
+    EXPECT_EQ(played->allOutput(), recorded);
+    EXPECT_EQ(readFile(scenePath + ".again"), scene);
+
+    // Without the Esc at its end, the scene leaves the water to the user.
+    const std::string open = scene.substr(0, scene.rfind(" key Esc\n"));
+    std::ofstream(scenePath + ".open") << open.substr(0, open.rfind('\n') + 1);
+    const auto left = play({"--play", scenePath + ".open"});
+    ASSERT_TRUE(x->findWindow(""));
+    const Image again = waitForPicture([&](const Image& i) { return i.differingPixels(picture) == 0; });
+    EXPECT_EQ(std::make_tuple(again.width, again.height, again.differingPixels(picture)),
+              std::make_tuple(picture.width, picture.height, 0));
+    EXPECT_EQ(x->title(), title);
+    x->typeChar('q');
+    EXPECT_EQ(left->waitForExit(patience), 0);
+    left->readNow();
+    EXPECT_EQ(left->allOutput(), recorded);
+    EXPECT_EQ(left->errors(), "");
 }
 
 // The beginnings of the lines the viewer prints, and the legend's lines.

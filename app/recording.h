@@ -1,0 +1,48 @@
+// recording.h -- recording the session's input as a scene, and playing a
+// scene back, the same in every shell (the GLUT window, the web page)
+//
+// A recorded input carries tickCount as its callback ran. Playing runs the
+// ticks up to each input's tick without drawing, then delivers the input
+// through the same callbacks: the water, the lines and the titles follow.
+// What else a pick reads, the view the last frame left, is kept too: every
+// tick's frame sets it, and a frame the window drew between two inputs of
+// one tick is recorded as a redraw.
+#pragma once
+
+#include "app/scene_file.h"
+
+#include <cstdint>
+#include <string>
+
+// ---- Recording
+// Where the lines go (a file, the page's memory); false when it takes no more.
+using SceneSink = bool (*)(const std::string& text);
+
+// Starts a recording into the sink with the scene's first lines.
+void startRecording(SceneSink sink, int width, int height);
+// Writes one input at the present tick, after a redraw line if a frame was
+// drawn since the last line within the same tick. Nothing when not recording.
+void recordInput(SceneInput::Kind kind, int a = 0, int b = 0, int c = 0);
+// The window drew a frame outside a tick (a redisplay, an expose).
+void noteRedraw();
+// Stops at once: later inputs are not recorded.
+void stopRecording();
+bool isRecording();
+
+// ---- Playing
+// Starts playing the scene; until it has ended the shell drops the user's
+// own input and draws no tick's frame.
+void startPlaying(RecordedScene scene);
+bool scenePlaying();
+
+// Runs ticks and delivers inputs, at most `steps` of them (a tick or an
+// input each); returns whether the scene still plays. The input goes through
+// the callbacks, and a resize also through followPlayedSize.
+bool playScene(int steps);
+
+// Ends the playing at once (the program goes on from where the scene left it).
+void stopPlaying();
+
+// ---- What each shell provides
+// The window takes the size a played resize gave the program, if it can.
+void followPlayedSize(int width, int height);

@@ -1,0 +1,167 @@
+// scene_window.cpp -- the GLUT window's scenes: the files, the callbacks that
+// record input, and the idle callback that plays a scene
+#include "app/scene_window.h"
+
+#include "app/callbacks.h"
+#include "app/recording.h"
+#include "app/render.h"
+#include "app/scene.h"
+#include "app/usage.h"
+#include "optics/display.h"
+#include "water/drops.h"
+
+#include <GL/glut.h>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+RecordedScene sceneToPlay;    // read by prepareScenes, handed to the player at the start
+bool sceneToPlayRead = false; // and played, from the start
+std::FILE* recordFile = nullptr;
+const char* recordPath = nullptr;
+
+// Each line reaches the file as it is written: a crash or a kill loses
+// nothing the session recorded before it.
+bool writeToRecordFile(const std::string& text)
+{
+    if (std::fputs(text.c_str(), recordFile) >= 0 && std::fflush(recordFile) == 0)
+        return true;
+    std::fprintf(stderr, "tarnwick: recording stopped: cannot write %s: %s\n", recordPath, std::strerror(errno));
+    return false;
+}
+
+// A whole file, or false with the reason; one byte more than a scene may
+// have is enough for the reader to refuse it (a device that never ends, too).
+bool readWholeFile(const char* path, std::string& text, std::string& why)
+{
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) {
+        why = std::strerror(errno);
+        return false;
+    }
+    text.resize(sceneMaxBytes + 1);
+    text.resize(std::fread(&text[0], 1, text.size(), file));
+    const bool failed = std::ferror(file) != 0;
+    why = failed ? std::strerror(errno) : "";
+    std::fclose(file);
+    return !failed;
+}
+
+bool readSceneFile(const char* path)
+{
+    std::string text, why;
+    if (!readWholeFile(path, text, why)) {
+        std::fprintf(stderr, "tarnwick: cannot read the scene %s: %s\n", path, why.c_str());
+        return false;
+    }
+    if (!readScene(text, sceneToPlay, why)) {
+        std::fprintf(stderr, "tarnwick: cannot play the scene %s: %s\n", path, why.c_str());
+        return false;
+    }
+    sceneToPlayRead = true;
+    return true;
+}
+
+// Plays for about a frame's time, then shows where the water is.
+const std::chrono::milliseconds playingSlice(20);
+const int stepsBetweenClockReads = 256;
+
+void playingIdle()
+{
+    const auto until = std::chrono::steady_clock::now() + playingSlice;
+    bool playing = true;
+    while (playing && std::chrono::steady_clock::now() < until)
+        playing = playScene(stepsBetweenClockReads);
+    if (!playing)
+        glutIdleFunc(idle);
+    glutPostRedisplay();
+}
+
+} // namespace
+
+bool prepareScenes(const SceneOptions& options)
+{
+    if (options.playPath && !readSceneFile(options.playPath))
+        return false;
+    if (options.recordPath) {
+        recordFile = std::fopen(options.recordPath, "w");
+        if (!recordFile) {
+            std::fprintf(stderr, "tarnwick: cannot record to %s: %s\n", options.recordPath, std::strerror(errno));
+            return false;
+        }
+        recordPath = options.recordPath;
+    }
+    return true;
+}
+
+bool sceneWindowSize(int& width, int& height)
+{
+    width = sceneToPlay.width;
+    height = sceneToPlay.height;
+    return sceneToPlayRead;
+}
+
+void startScenes(int width, int height)
+{
+    if (recordFile)
+        startRecording(writeToRecordFile, width, height);
+    if (sceneToPlayRead) {
+        startPlaying(std::move(sceneToPlay));
+        if (scenePlaying())
+            glutIdleFunc(playingIdle);
+    }
+}
+
+void windowKeyboard(unsigned char key, int x, int y)
+{
+    if (scenePlaying())
+        return;
+    recordInput(SceneInput::key, key);
+    keyboard(key, x, y);
+}
+
+void windowMouse(int button, int state, int x, int y)
+{
+    if (scenePlaying())
+        return;
+    recordInput(state == GLUT_DOWN ? SceneInput::press : SceneInput::release, button, x, y);
+    mouse(button, state, x, y);
+}
+
+void windowMotion(int x, int y)
+{
+    if (scenePlaying())
+        return;
+    recordInput(SceneInput::move, x, y);
+    motion(x, y);
+}
+
+void windowReshape(int width, int height)
+{
+    // While a scene plays, its own resizes size the program (and ask the
+    // window for the same); after it, the window's answer to the last of them
+    // brings nothing new.
+    if (scenePlaying() || (sceneToPlayRead && width == windowWidth && height == windowHeight))
+        return;
+    recordInput(SceneInput::resize, width, height);
+    reshape(width, height);
+}
+
+void windowDisplay()
+{
+    if (scenePlaying()) {
+        drawKeepingView();
+        return;
+    }
+    noteRedraw();
+    display();
+}
+
+void followPlayedSize(int width, int height)
+{
+    if (width > 0 && height > 0 && (width != glutGet(GLUT_WINDOW_WIDTH) || height != glutGet(GLUT_WINDOW_HEIGHT)))
+        glutReshapeWindow(width, height);
+}

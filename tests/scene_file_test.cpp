@@ -1,0 +1,120 @@
+// scene_file_test.cpp -- the scene file: what is written reads back the same,
+// and every kind of text that is not a scene is refused whole, naming its line
+#include "app/scene_file.h"
+#include "app/usage.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const std::string header = "tarnwick scene 1\nsize 300 200\nprogram 0.1.0\n";
+
+TEST(SceneFileTest, EveryInputIsWrittenAsALineThatReadsBackTheSame)
+{
+    const SceneInput inputs[] = {
+        {0, SceneInput::resize, 300, 200, 0},
+        {7, SceneInput::key, 'b', 0, 0},
+        {7, SceneInput::key, ' ', 0, 0},
+        {7, SceneInput::key, 27, 0, 0},
+        {7, SceneInput::key, '#', 0, 0},
+        {7, SceneInput::key, 0xe9, 0, 0},
+        {7, SceneInput::key, 0, 0, 0},
+        {7, SceneInput::key, 127, 0, 0},
+        {8, SceneInput::press, 1, 150, -3},
+        {8, SceneInput::move, -32767, 32767, 0},
+        {8, SceneInput::release, 31, 0, 0},
+        {8, SceneInput::redraw, 0, 0, 0},
+        {sceneMaxTick, SceneInput::resize, 0, sceneMaxSize, 0},
+    };
+    std::string text = sceneHeader(300, 200);
+    EXPECT_EQ(text, "tarnwick scene 1\nsize 300 200\nprogram " + std::string(programVersion()) + "\n");
+    for (const SceneInput& input : inputs)
+        text += sceneLine(input);
+    EXPECT_NE(text.find("7 key Space\n7 key Esc\n7 key #\n7 key 0xe9\n7 key 0x00\n7 key Delete\n8 press 1 150 -3\n"),
+              std::string::npos)
+        << text;
+
+    RecordedScene scene;
+    std::string error;
+    ASSERT_TRUE(readScene(text, scene, error)) << error;
+    EXPECT_EQ(std::make_tuple(scene.width, scene.height, scene.program), std::make_tuple(300, 200, programVersion()));
+    ASSERT_EQ(scene.inputs.size(), std::size(inputs));
+    for (std::size_t k = 0; k < scene.inputs.size(); ++k) {
+        const SceneInput &read = scene.inputs[k], &written = inputs[k];
+        EXPECT_EQ(std::make_tuple(read.tick, read.kind, read.a, read.b, read.c),
+                  std::make_tuple(written.tick, written.kind, written.a, written.b, written.c))
+            << sceneLine(written);
+    }
+}
+
+TEST(SceneFileTest, CommentsBlankLinesWindowsLineEndsAndKeyNamesAreRead)
+{
+    RecordedScene scene;
+    std::string error;
+    ASSERT_TRUE(readScene("# made by hand: café\n\ntarnwick scene 1\r\nsize 1 1\n  \nprogram x\n# pause\n3 key Enter\n"
+                          "3\tkey 0x41\n4 key Tab",
+                          scene, error))
+        << error;
+    ASSERT_EQ(scene.inputs.size(), 3u);
+    EXPECT_EQ(std::make_tuple(scene.inputs[0].a, scene.inputs[1].a, scene.inputs[2].a, scene.inputs[2].tick),
+              std::make_tuple('\r', 'A', '\t', std::int64_t{4}));
+}
+
+// One row a kind of text that is not a scene: the line it names and a word of
+// the reason.
+struct Refusal {
+    const char* name;
+    std::string text;
+    std::string expected;
+};
+
+TEST(SceneFileTest, WhatIsNotASceneIsRefusedWholeNamingTheLine)
+{
+    const std::string big(sceneMaxBytes + 1, '#');
+    std::string manyInputs = header;
+    for (std::size_t k = 0; k <= sceneMaxInputs; ++k)
+        manyInputs += "1 key a\n";
+    const Refusal refusals[] = {
+        {"empty", "", "line 1: the scene is empty"},
+        {"another format", "P3\n300 300\n", "line 1: this is not a Tarnwick scene"},
+        {"a later format", "tarnwick scene 2\nsize 3 3\nprogram 9\n", "line 1: the scene is in format 2, from a later"},
+        {"a format that is no number", "tarnwick scene one\n", "line 1: the format's version \"one\""},
+        {"no size", "tarnwick scene 1\nprogram 1\n", "line 2: expected the window's size"},
+        {"size 0", "tarnwick scene 1\nsize 0 3\nprogram 1\n", "line 2: the width \"0\" is not"},
+        {"size beyond", "tarnwick scene 1\nsize 3 16385\nprogram 1\n", "line 2: the height \"16385\""},
+        {"no program", "tarnwick scene 1\nsize 3 3\n", "line 3: the scene ends inside its first lines"},
+        {"unknown input", header + "5 jump 1\n", "line 4: unknown input \"jump\""},
+        {"ticks going back", header + "5 key a\n\n4 key b\n", "line 6: the tick goes back from 5 to 4"},
+        {"a negative tick", header + "-1 key a\n", "line 4: the tick \"-1\""},
+        {"a tick beyond", header + "100000001 key a\n", "line 4: the tick \"100000001\""},
+        {"a tick with a sign", header + "+5 key a\n", "line 4: the tick \"+5\""},
+        {"a tick in hex", header + "0x10 key a\n", "line 4: the tick \"0x10\""},
+        {"no input", header + "5\n", "line 4: a tick and no input"},
+        {"too few values", header + "5 press 1 2\n", "line 4: \"press\" takes 3 values"},
+        {"too many values", header + "5 redraw 1\n", "line 4: \"redraw\" takes 0 values"},
+        {"a key of two characters", header + "5 key ab\n", "line 4: \"ab\" is not a key"},
+        {"a key beyond a byte", header + "5 key 0x1ff\n", "line 4: \"0x1ff\" is not a key"},
+        {"a button beyond", header + "5 press 32 1 1\n", "line 4: the button \"32\""},
+        {"a coordinate beyond", header + "5 move 1 -32768\n", "line 4: y \"-32768\""},
+        {"a resize beyond", header + "5 resize 16385 1\n", "line 4: the width \"16385\""},
+        {"a number with junk", header + "5 move 1 2px\n", "line 4: y \"2px\""},
+        {"a control byte", header + "5 key a\x01\n", "line 4: the line is not text"},
+        {"a NUL", header + std::string("# \0\n", 4), "line 4: the line is not text"},
+        {"broken UTF-8", header + "# caf\xc3\n", "line 4: the line is not text"},
+        {"a line too long", header + "#" + std::string(sceneMaxLineBytes, 'x') + "\n", "line 4: the line is longer"},
+        {"too large", big, "the scene is " + std::to_string(big.size()) + " bytes"},
+        {"too many inputs", manyInputs, "line " + std::to_string(sceneMaxInputs + 4) + ": more than"},
+    };
+    for (const Refusal& refusal : refusals) {
+        RecordedScene scene;
+        scene.width = 9;
+        std::string error;
+        EXPECT_FALSE(readScene(refusal.text, scene, error)) << refusal.name;
+        EXPECT_EQ(error.compare(0, refusal.expected.size(), refusal.expected), 0) << refusal.name << ": " << error;
+        EXPECT_TRUE(scene.inputs.empty() && scene.width == 0) << refusal.name << ": half read";
+    }
+}
+
+} // namespace
