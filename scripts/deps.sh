@@ -10,7 +10,7 @@ declare -A extra=(
   [test]="libgtest-dev xvfb xauth libx11-dev libxtst-dev libpng-dev valgrind imagemagick libbenchmark-dev
           debhelper dpkg-dev lintian desktop-file-utils appstream man-db openbox wmctrl
           clang clang-format clang-tidy python3 emscripten nodejs chromium firefox-esr
-          libwebkit2gtk-4.1-0 webkit2gtk-driver xdotool"
+          libwebkit2gtk-4.1-0 webkit2gtk-driver xdotool ffmpeg"
   [bench]="libbenchmark-dev xvfb libx11-dev libxtst-dev libpng-dev"
   [demo]="xvfb xauth libx11-dev libxtst-dev libpng-dev imagemagick"
   [package]="debhelper dpkg-dev"

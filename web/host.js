@@ -8,14 +8,19 @@
 //   program (load(script) runs its loader, programScript's choice). page is
 //   what the program tells the page: print(line), setTitle(title),
 //   control(keys, action), started(), ended(status), failed(message),
-//   cannotStart(what), and told(kind), the renderer's "lost" and "restored".
+//   cannotStart(what), told(kind) (the renderer's "lost" and "restored"),
+//   and for scenes followSize(width, height), sceneRefused(why),
+//   scenePlayed() and recordingStopped(inputs).
 //   It returns { call(name, args), ask(name, args), resize(width, height),
-//   loseContext(), restoreContext() }: call runs an entry point of the
-//   program (web*), ask gives its result or a promise of it, or one of these:
-//   "settled" (resolves after the program's next animation frame),
-//   "framesDrawn" and "drawnBufferSize" (the frames the renderer has drawn,
-//   and the drawing buffer's size at the last), "heapBytes" (the program's
-//   memory). Nothing goes to the page at a frame.
+//   loseContext(), restoreContext(), playScene(bytes) }: call runs an entry
+//   point of the program (web*), ask gives its result or a promise of it, or
+//   one of these: "settled" (resolves after the program's next animation
+//   frame), "framesDrawn" and "drawnBufferSize" (the frames the renderer has
+//   drawn, and the drawing buffer's size at the last), "heapBytes" (the
+//   program's memory), "recordedScene" (the session's scene, as text; kept
+//   when the program ends), "picture" (a PNG of the newest frame).
+//   playScene hands the program a scene's bytes to play from its start.
+//   Nothing goes to the page at a frame.
 
 // A tiny module that uses SIMD instructions: valid where the engine has
 // WebAssembly SIMD.
@@ -37,6 +42,7 @@ function hostProgram(canvas, page, script, load) {
     drawnBufferSize = size;
   });
   let running = false;
+  let endedScene = "";
 
   // Calls an entry point; the program's own end unwinds through it.
   function call(name, args = []) {
@@ -46,6 +52,17 @@ function hostProgram(canvas, page, script, load) {
       if (!(e && e.name === "ExitStatus")) throw e;
       return undefined;
     }
+  }
+
+  function recordedScene() {
+    const at = Module._webRecordedScene(), bytes = Module._webRecordedSceneBytes();
+    return new TextDecoder().decode(HEAPU8.subarray(at, at + bytes));
+  }
+
+  function playScene(bytes) {
+    if (!running) return;
+    HEAPU8.set(bytes, call("webSceneBuffer", [bytes.length]));
+    call("webPlayScene");
   }
 
   function animationFrame() {
@@ -61,6 +78,10 @@ function hostProgram(canvas, page, script, load) {
     control: page.control,
     failed: page.failed,
     onAbort: page.cannotStart,
+    followSize: page.followSize,
+    sceneRefused: page.sceneRefused,
+    scenePlayed: page.scenePlayed,
+    recordingStopped: page.recordingStopped,
     startDrawing: () => renderer !== null,
     drawFrame: frame => renderer.draw(frame),
     started() {
@@ -69,6 +90,7 @@ function hostProgram(canvas, page, script, load) {
       requestAnimationFrame(animationFrame);
     },
     ended(status) {
+      endedScene = recordedScene();
       running = false;
       page.ended(status);
     },
@@ -82,6 +104,8 @@ function hostProgram(canvas, page, script, load) {
     framesDrawn: () => framesDrawn,
     drawnBufferSize: () => drawnBufferSize,
     heapBytes: () => HEAP8.length,
+    recordedScene: () => (running ? recordedScene() : endedScene),
+    picture: () => renderer.picture(),
   };
   return {
     call: (name, args) => running && call(name, args),
@@ -89,5 +113,6 @@ function hostProgram(canvas, page, script, load) {
     resize: (width, height) => renderer && renderer.resize(width, height),
     loseContext: () => renderer && renderer.loseContext(),
     restoreContext: () => renderer && renderer.restoreContext(),
+    playScene,
   };
 }

@@ -9,6 +9,7 @@
 #include "app/callbacks.h"
 #include "app/camera.h"
 #include "app/platform.h"
+#include "app/recording.h"
 #include "app/scene.h"
 #include "app/usage.h"
 #include "optics/display.h"
@@ -21,6 +22,8 @@
 #include <cstdio>
 #include <deque>
 #include <emscripten/emscripten.h>
+#include <string>
+#include <vector>
 
 // What the page is told: the program runs, has ended, cannot start.
 EM_JS(void, pageStarted, (), { Module.started(); });
@@ -29,6 +32,13 @@ EM_JS(void, pageFailed, (const char* message), { Module.failed(UTF8ToString(mess
 // A row of the controls table: the page's bar gives each of its keys a button.
 EM_JS(void, pageControl, (const char* keys, const char* action),
       { Module.control(UTF8ToString(keys), UTF8ToString(action)); });
+// Scenes: the canvas takes a played scene's size; a scene the page handed
+// over was refused (why, naming the line) or has played to its end; the
+// recording has taken all it may.
+EM_JS(void, pageFollowSize, (int width, int height), { Module.followSize(width, height); });
+EM_JS(void, pageSceneRefused, (const char* why), { Module.sceneRefused(UTF8ToString(why)); });
+EM_JS(void, pageScenePlayed, (), { Module.scenePlayed(); });
+EM_JS(void, pageRecordingStopped, (int inputs), { Module.recordingStopped(inputs); });
 
 namespace {
 
@@ -44,8 +54,45 @@ bool ticksHeld = false; // a test's hook: only the ticks it asks for
 TickPace pace;
 Gestures gestures;
 
+// The session is recorded from its first resize on, in memory, up to
+// pageMaxRecordedInputs inputs; the page asks for the text when it shares it.
+const int pageMaxRecordedInputs = 100000;
+std::string recordedScene;
+int recordedInputs = 0;
+std::vector<char> sceneReceived;   // a scene's bytes as the page hands them over
+bool scenePlayed = false;          // since the page started
+const double playingSliceMs = 8.0; // of each animation frame, while a scene plays
+
+// The recording's sink: the first lines, then one input a call.
+bool keepSceneLine(const std::string& text)
+{
+    const bool firstLines = recordedScene.empty();
+    if (!firstLines && recordedInputs == pageMaxRecordedInputs) {
+        pageRecordingStopped(pageMaxRecordedInputs);
+        return false;
+    }
+    recordedInputs += firstLines ? 0 : 1;
+    recordedScene += text;
+    return true;
+}
+
+void recordPageEvent(const PageEvent& e)
+{
+    switch (e.kind) {
+    case PageEvent::key: recordInput(SceneInput::key, e.a); break;
+    case PageEvent::button: recordInput(e.b == 0 ? SceneInput::press : SceneInput::release, e.a, e.c, e.d); break;
+    case PageEvent::drag: recordInput(SceneInput::move, e.a, e.b); break;
+    case PageEvent::resize:
+        if (!isRecording() && recordedScene.empty())
+            startRecording(keepSceneLine, e.a, e.b);
+        recordInput(SceneInput::resize, e.a, e.b);
+        break;
+    }
+}
+
 void handle(const PageEvent& e)
 {
+    recordPageEvent(e);
     switch (e.kind) {
     case PageEvent::key: keyboard(static_cast<unsigned char>(e.a), 0, 0); break;
     case PageEvent::button: mouse(e.a, e.b, e.c, e.d); break;
@@ -57,8 +104,12 @@ void handle(const PageEvent& e)
     }
 }
 
+// While a scene plays, the visitor's own input is dropped. After it, the
+// page's canvas following the scene's last size brings nothing new.
 void deliver(const PageEvent& e)
 {
+    if (scenePlaying() || (scenePlayed && e.kind == PageEvent::resize && e.a == windowWidth && e.b == windowHeight))
+        return;
     if (waveRunning)
         heldEvents.push_back(e);
     else
@@ -90,15 +141,34 @@ void runDueTicks()
     }
 }
 
+// A played scene runs for a slice of each frame, its ticks not drawn; the
+// frame shows where its water is. A redisplay its input asks for is the
+// scene's own redraw lines' business.
+void playSceneSlice()
+{
+    pauseTicks(pace);
+    const double until = emscripten_get_now() + playingSliceMs;
+    while (playScene(64) && emscripten_get_now() < until) {
+    }
+    redisplayPending = false;
+    if (!scenePlaying()) {
+        requestRedisplay();
+        pageScenePlayed();
+    }
+}
+
 void animationFrame()
 {
-    if (waveRunning) {
+    if (scenePlaying()) {
+        playSceneSlice();
+    } else if (waveRunning) {
         pauseTicks(pace); // the wave's time owes no ticks
         if (!stepWave())
             endWave();
     } else {
         if (redisplayPending) {
             redisplayPending = false;
+            noteRedraw();
             display();
         }
         runDueTicks();
@@ -119,6 +189,45 @@ void startPage(void*)
                    // webAnimationFrame from now on
 }
 
+// A scene played after the session began starts from the program's start,
+// as a scene recorded from it did: the water, the view, the title and the
+// recording all begin again.
+void restartForScene()
+{
+    waveRunning = false;
+    heldEvents.clear();
+    redisplayPending = false;
+    gestures = Gestures{};
+    setWindowTitle("Tarnwick (orthogonal)");
+    loadOrthographicProjection();
+    restoreLoadState();
+    placeEyeOnOrbit();
+}
+
+void playReceivedScene()
+{
+    RecordedScene scene;
+    std::string why;
+    if (!readScene(std::string(sceneReceived.begin(), sceneReceived.end()), scene, why)) {
+        sceneReceived = {};
+        pageSceneRefused(why.c_str());
+        return;
+    }
+    sceneReceived = {};
+    if (tickCount > 0 || recordedInputs > 0)
+        restartForScene();
+    stopRecording();
+    recordedScene.clear();
+    recordedInputs = 0;
+    startRecording(keepSceneLine, scene.width, scene.height);
+    const int width = scene.width, height = scene.height;
+    startPlaying(std::move(scene));
+    scenePlayed = true;
+    pageFollowSize(width, height); // its resize to that size waits for the scene's end
+    if (!scenePlaying())
+        pageScenePlayed();
+}
+
 void buildScene(void*)
 {
     setWindowTitle("Tarnwick (orthogonal)");
@@ -137,14 +246,24 @@ void requestRedisplay()
     redisplayPending = true;
 }
 
-// Each step shows before the next: one per animation frame.
+// Each step shows before the next: one per animation frame. A played scene
+// runs it at once, as the desktop does.
 void runWave()
 {
-    waveRunning = true;
+    if (scenePlaying())
+        playWave();
+    else
+        waveRunning = true;
+}
+
+void followPlayedSize(int width, int height)
+{
+    pageFollowSize(width, height);
 }
 
 void endProgram(int status)
 {
+    stopRecording();   // the page keeps the scene recorded: it may still share it
     pageEnded(status); // no animation frame calls the program after this
     emscripten_force_exit(status);
 }
@@ -225,6 +344,34 @@ EMSCRIPTEN_KEEPALIVE void webRunTicks(int count)
 EMSCRIPTEN_KEEPALIVE int webWaveRunning()
 {
     return waveRunning;
+}
+
+// Scenes: the page writes a scene's bytes into the buffer, then asks for it
+// to be played (from the program's start); it reads the recorded scene.
+EMSCRIPTEN_KEEPALIVE char* webSceneBuffer(int bytes)
+{
+    sceneReceived.assign(static_cast<std::size_t>(bytes < 0 ? 0 : bytes), '\0');
+    return sceneReceived.data();
+}
+
+EMSCRIPTEN_KEEPALIVE void webPlayScene()
+{
+    playReceivedScene();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* webRecordedScene()
+{
+    return recordedScene.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE int webRecordedSceneBytes()
+{
+    return static_cast<int>(recordedScene.size());
+}
+
+EMSCRIPTEN_KEEPALIVE int webScenePlaying()
+{
+    return scenePlaying();
 }
 
 // The camera's eye, coordinate 0, 1 or 2 (x, y, z).

@@ -8,8 +8,9 @@
 //   ?rate=N runs N idle ticks a second instead of the desktop's pace.
 //   ?simd=0 runs the module built without WebAssembly SIMD, as engines
 //   without SIMD do.
+//   #scene=... plays a scene from the program's start (scenes.js).
 const params = new URLSearchParams(location.search);
-const fixedSize = params.has("width") && params.has("height")
+let fixedSize = params.has("width") && params.has("height")
   ? [parseInt(params.get("width"), 10), parseInt(params.get("height"), 10)] : null;
 const tickRate = Number(params.get("rate"));
 const script = programScript(params.get("simd") !== "0");
@@ -83,6 +84,10 @@ const fromProgram = {
   failed: tell,
   cannotStart,
   told: rendererTold,
+  followSize: (width, height) => followSize(width, height),
+  sceneRefused: why => sceneRefused(why),
+  scenePlayed: () => scenePlayed(),
+  recordingStopped: inputs => recordingStopped(inputs),
 };
 
 function rendererTold(told) {
@@ -111,6 +116,7 @@ function programInWorker(worker) {
     resize: (width, height) => worker.postMessage({ resize: [width, height] }),
     loseContext: () => worker.postMessage({ lose: true }),
     restoreContext: () => worker.postMessage({ restore: true }),
+    playScene: bytes => worker.postMessage({ scene: bytes }),
   };
 }
 
@@ -122,6 +128,7 @@ function loadScript(src) {
 }
 
 async function startProgram() {
+  await linkSceneRead;
   const worker = await renderWorker;
   drawingPlace = worker ? "worker" : "page";
   program = worker ? programInWorker(worker) : hostProgram(canvas, fromProgram, script, loadScript);
@@ -132,9 +139,9 @@ function call(name, ...args) {
   if (running) program.call(name, args);
 }
 
-// For tests and measurements: a promise of an entry point's result, or of
-// host.js's other answers ("settled", "framesDrawn", "drawnBufferSize",
-// "heapBytes").
+// A promise of an entry point's result, or of host.js's other answers
+// ("settled", "framesDrawn", "drawnBufferSize", "heapBytes", "recordedScene",
+// "picture").
 const ask = (name, ...args) => Promise.resolve(program.ask(name, args));
 
 // A promise of the moment the program has made its next animation frame,
@@ -182,6 +189,7 @@ function started() {
   running = true;
   notice.style.display = "none";
   if (tickRate > 0) call("webSetTickRate", tickRate);
+  playPendingScene();
   fitCanvas();
   watchPixelRatio();
   canvas.focus();
@@ -191,6 +199,7 @@ function started() {
 function ended(status) {
   running = false;
   window.exitStatus = status;
+  sceneEndedProgram(status);
   tell("Tarnwick has ended (exit status " + status + "). Reload the page to start again.");
 }
 
@@ -333,5 +342,6 @@ function addCommandButtons(keys, action) {
 }
 
 // The program loads once the page has painted its text, so that the help is
-// read while the module downloads and starts, and the worker wakes the GPU.
-requestAnimationFrame(() => setTimeout(startProgram));
+// read while the module downloads and starts, and the worker wakes the GPU;
+// and once every script of the page has run (scenes.js reads the link).
+document.addEventListener("DOMContentLoaded", () => requestAnimationFrame(() => setTimeout(startProgram)));

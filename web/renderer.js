@@ -11,7 +11,7 @@
 // shaders read each corner's position and colour from these: exactly the
 // floats the desktop sends, and nothing expanded on the way.
 //   startRenderer(canvas, tell) returns { draw(frame), resize(width, height),
-//   loseContext(), restoreContext() }, or null when the canvas offers no
+//   loseContext(), restoreContext(), picture() }, or null when the canvas offers no
 //   WebGL2. tell(kind, size) says "drawn" after each frame drawn, with the
 //   drawing buffer's size, and "lost" and "restored" as the context goes and
 //   comes back.
@@ -212,5 +212,12 @@ function startRenderer(canvas, tell) {
     },
     loseContext: () => loser && loser.loseContext(),
     restoreContext: () => loser && loser.restoreContext(),
+    // The newest frame as a PNG at the drawing buffer's resolution, drawn
+    // again first: a buffer already shown may have been cleared.
+    picture() {
+      drawNewest();
+      if (canvas.convertToBlob) return canvas.convertToBlob({ type: "image/png" });
+      return new Promise(resolve => canvas.toBlob(resolve, "image/png"));
+    },
   };
 }

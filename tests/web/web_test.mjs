@@ -56,7 +56,8 @@ if (target === "desktop") {
   const work = join(out, "desktop");
   rmSync(work, { recursive: true, force: true });
   mkdirSync(work, { recursive: true });
-  execFileSync(replayProgram, [viewer, join(here, "inputs.txt"), work], { stdio: "inherit", timeout: 120000 });
+  execFileSync(replayProgram, [viewer, join(here, "inputs.txt"), work, "--record", join(work, "scene.txt")],
+    { stdio: "inherit", timeout: 120000 });
   compareTranscripts(readFileSync(join(work, "transcript.txt"), "utf8"), "desktop");
   writeFileSync(join(work, "help.txt"), execFileSync(viewer, ["--help"])); // the page's bar is held against it
   // The pictures of the fixed states against those of a build that was looked at.
@@ -134,11 +135,230 @@ async function replay(engine) {
   check(lines.slice(0, 3).join("\n") === startLines.join("\n"), `start lines: ${lines.slice(0, 3)}`);
   const place = await engine.evaluate(() => drawingPlace);
   check(place === drawingPlace[target], `the program runs and draws in the ${place}, not in the ${drawingPlace[target]}`);
-  compareTranscripts(await playToPage(engine), target);
+  const transcript = await playToPage(engine);
+  compareTranscripts(transcript, target);
   for (const name of pictureNames)
     compareWithDesktop(join(work, `${name}.png`), join(out, "desktop", `${name}.png`), name, target);
+  playOnDesktop(await engine.evaluate(() => ask("recordedScene")), transcript);
   const bytes = ["index.html", "page.js", "page.css", "tarnwick.js", "tarnwick.wasm"].reduce((sum, f) => sum + statSync(join(webDir, f)).size, 0);
   check(bytes < 1024 * 1024, `the page, loader and module take ${bytes} bytes`);
+}
+
+// What a transcript says the program printed: its lines without the notes.
+const printedOf = transcript => transcript.replace(/\n$/, "").split("\n").filter(line => !line.startsWith("#"));
+
+// The scene the page recorded, played by the desktop viewer (the replay tool
+// with nothing more to type, as TARNWICK_REPLAY and TARNWICK_DESKTOP_VIEWER
+// name them): the lines the page printed, and the same exit status.
+function playOnDesktop(scene, transcript) {
+  const { TARNWICK_REPLAY: replayProgram, TARNWICK_DESKTOP_VIEWER: viewer } = process.env;
+  if (!replayProgram || !viewer) return console.log(`${target}: no desktop viewer named; its scene is not played there`);
+  const played = join(work, "on-desktop");
+  mkdirSync(played, { recursive: true });
+  writeFileSync(join(work, "page-scene.txt"), scene);
+  writeFileSync(join(played, "nothing.txt"), "# the scene plays itself\n");
+  execFileSync(replayProgram, [viewer, join(played, "nothing.txt"), played, "--play", join(work, "page-scene.txt")],
+    { stdio: "inherit", timeout: 120000 });
+  const desktop = readFileSync(join(played, "transcript.txt"), "utf8");
+  check(printedOf(desktop).join("\n") === printedOf(transcript).join("\n"),
+    `the page's scene played on the desktop printed other lines (${join(played, "transcript.txt")})`);
+  check(desktop.endsWith(transcript.slice(transcript.lastIndexOf("# exit:"))), "the page's scene ended the desktop otherwise");
+}
+
+// Every line the page prints from now on, however many (the log keeps only
+// the last few hundred).
+const collectLines = engine => engine.evaluate(() => {
+  window.linesSeen = [];
+  if (window.lineWatcher) return;
+  window.lineWatcher = new MutationObserver(records => records.forEach(record => record.addedNodes.forEach(node =>
+    linesSeen.push(node.textContent.replace(/\n$/, "")))));
+  lineWatcher.observe(log, { childList: true });
+});
+
+// Plays a scene's text as a file opened on the page; resolves once it has
+// played or was refused.
+async function openScene(engine, text, name = "scene.txt") {
+  await engine.evaluate(([text, name]) => {
+    sceneStatus.textContent = "";
+    openSceneFile(new File([text], name));
+  }, [text, name]);
+  return waitFor(engine, () => /^(Played|Cannot)/.test(sceneStatus.textContent) && sceneStatus.textContent, undefined, 60000);
+}
+
+// The desktop's recorded scene played on the page: the desktop's lines, its
+// last title and its status; without its last keys, the desktop's picture.
+async function scenes(engine) {
+  const scene = readFileSync(join(out, "desktop", "scene.txt"), "utf8");
+  const beforeWave = scene.slice(0, scene.indexOf(" key w\n"));
+  await collectLines(engine);
+  await openScene(engine, beforeWave.slice(0, beforeWave.lastIndexOf("\n") + 1), "before-the-wave.txt");
+  await calm(engine);
+  writeFileSync(join(work, "scene-from-below.png"), await engine.picture());
+  compareWithDesktop(join(work, "scene-from-below.png"), join(out, "desktop", "from-below.png"), "scene's from-below", target);
+  const lastTitle = expected.split("\n").filter(line => line.startsWith("# title: ")).pop().slice(9);
+  check(await engine.title() === lastTitle, `the played scene left the title ${await engine.title()}`);
+
+  await collectLines(engine);
+  const said = await openScene(engine, scene, "desktop.txt");
+  check(said === "Played the scene file desktop.txt: it ended Tarnwick with status 1.", `the desktop's scene: ${said}`);
+  const status = await waitFor(engine, () => window.exitStatus !== undefined && String(window.exitStatus));
+  const lines = await engine.evaluate(() => linesSeen);
+  writeFileSync(join(work, "desktop-scene-lines.txt"), lines.join("\n") + "\n");
+  // The program starts again for a scene opened after the session began.
+  check(lines.slice(0, 2).join("\n") === startLines.slice(0, 2).join("\n"), `a scene started with ${lines.slice(0, 2)}`);
+  // Then the scene's first resize, which the desktop's transcript counts among the start lines.
+  check(lines.slice(3).join("\n") === printedOf(expected).join("\n"), `the desktop's scene printed other lines: ${lines.slice(2, 6)}...`);
+  check(`# exit: ${status}` === expected.trim().split("\n").pop(), `the desktop's scene ended with status ${status}`);
+  check(await engine.title() === lastTitle, `the desktop's scene left the title ${await engine.title()}`);
+}
+
+// What is not a scene is refused with one message that names the file or
+// the link and the line; nothing plays, and the program goes on answering.
+const header = "tarnwick scene 1\nsize 300 300\nprogram 0.1.0\n";
+const badScenes = [
+  ["not a scene", "P3\n300 300\n", /file not-a-scene.txt: line 1: this is not a Tarnwick scene/],
+  ["from the future", "tarnwick scene 7\nsize 3 3\nprogram 9\n", /line 1: the scene is in format 7, from a later/],
+  ["size 0", "tarnwick scene 1\nsize 0 300\nprogram 1\n", /line 2: the width "0"/],
+  ["too large a size", "tarnwick scene 1\nsize 300 99999\nprogram 1\n", /line 2: the height "99999"/],
+  ["unknown input", `${header}0 resize 300 300\n5 jump\n`, /line 5: unknown input "jump"/],
+  ["ticks going back", `${header}9 key 5\n4 key 5\n`, /line 5: the tick goes back from 9 to 4/],
+  ["a pointer far away", `${header}9 press 1 40000 2\n`, /line 4: x "40000"/],
+  ["a tick beyond", `${header}999999999999 key 5\n`, /line 4: the tick "999999999999"/],
+  ["not text", `${header}9 key 5\u0001\n`, /line 4: the line is not text/],
+];
+
+async function badScene(engine) {
+  const answers = async () => (await linesOf(engine, () => engine.key("s"))).join("\n").startsWith("global axes key:");
+  const { count } = await printedLines(engine);
+  for (const [name, text, message] of badScenes) {
+    const file = `${name.replace(/ /g, "-")}.txt`;
+    const said = await openScene(engine, text, file);
+    check(said.includes(`Cannot play the scene file ${file}: `) && message.test(said), `${name}: said "${said}"`);
+  }
+  const enormous = new Array(5 * 1024 * 1024).fill("#").join("");
+  const said = await openScene(engine, enormous, "enormous.txt");
+  check(/file enormous.txt: it is 5242880 bytes, more than/.test(said), `an enormous file: said "${said}"`);
+  check((await printedLines(engine)).count === count, "a refused scene printed lines");
+  check(await answers(), "after refused scenes the program does not answer a key");
+  // In links: text that is not base64url, a damaged stream, a bomb.
+  const bomb = await engine.evaluate(async () => base64url(await gzip(new Array(5 * 1024 * 1024).fill("#").join(""))));
+  const links = [
+    ["!!!", /in the link: its scene is not base64url text/],
+    ["AAAA", /in the link: its scene is damaged/],
+    [bomb, /in the link: its scene is more than the 4194304 bytes/],
+    [await engine.evaluate(async text => base64url(await gzip(text)), badScenes[4][1]), /in the link: line 5: unknown input/],
+  ];
+  for (const [encoded, message] of links) {
+    await openViewer(engine, server.url, 300, 300, `#scene=${encoded}`);
+    const linkSaid = await waitFor(engine, () => sceneStatus.textContent);
+    check(message.test(linkSaid), `a bad link said "${linkSaid}"`);
+    const { lines } = await printedLines(engine);
+    check(lines.join("\n") === startLines.join("\n"), `a bad link's page printed ${lines.slice(0, 4)}`);
+    check(await answers(), "after a bad link the program does not answer a key");
+  }
+}
+
+// The Share button's link, opened in a new page, plays the scene: the same
+// lines, title and picture; a scene too long for a link becomes a file.
+async function share(engine) {
+  await collectLines(engine);
+  await engine.key("b");
+  await pause(400);
+  for (const [x, y] of [[150, 150], [120, 170], [200, 90]]) {
+    await engine.move(x, y);
+    await engine.press(1);
+    await engine.release(1);
+  }
+  await engine.key("b");
+  await drag(engine, 0, [150, 150], [190, 120]);
+  await engine.key("p");
+  await calm(engine);
+  await nextFrame(engine);
+  const lines = await engine.evaluate(() => linesSeen);
+  const title = await engine.title();
+  writeFileSync(join(work, "shared.png"), await engine.picture());
+  await engine.click("#share");
+  const link = await waitFor(engine, () => !shareLink.hidden && shareLink.value);
+  const said = await engine.evaluate(() => sceneStatus.textContent);
+  check(/^Link (copied|shared)|link is below/.test(said), `Share said "${said}"`);
+  console.log(`${target} share: a link of ${link.length} characters for ${lines.length} lines`);
+  await engine.open(link, { width: 340, height: 700 });
+  await viewerRunning(engine);
+  await waitFor(engine, () => /^Played the scene in the link/.test(sceneStatus.textContent));
+  await calm(engine);
+  await nextFrame(engine);
+  const played = (await printedLines(engine)).lines;
+  // The program's start, then the scene's first resize: the page's own waits for the scene's end.
+  check(played.slice(3).join("\n") === lines.join("\n") && played.slice(0, 3).join("\n") === startLines.join("\n"),
+    `the link printed other lines: ${played.slice(0, 6)}...`);
+  check(await engine.title() === title, `the link left the title ${await engine.title()}`);
+  writeFileSync(join(work, "from-link.png"), await engine.picture());
+  const differ = differingShare(join(work, "from-link.png"), join(work, "shared.png"));
+  check(differ === 0, `the link shows another picture (${(100 * differ).toFixed(2)} % of pixels differ)`);
+
+  // Drags all over: too much for a link, offered as a file of the same scene.
+  await engine.evaluate(() => {
+    for (let k = 0, r = 1; k < 4000; ++k) {
+      r = (Math.imul(r, 1103515245) + 12345) >>> 0;
+      call("webDrag", (r >>> 8) % 300, (r >>> 20) % 300);
+    }
+  });
+  await nextFrame(engine);
+  await engine.click("#share");
+  const offered = await waitFor(engine, () => /too long/.test(sceneStatus.textContent) && lastDownload);
+  const [text, recorded] = await engine.evaluate(async () => [await lastDownload.blob.text(), await ask("recordedScene")]);
+  check(text === recorded && text.split("\n").length > 4000, "the scene offered as a file is not the one recorded");
+  check(/^tarnwick-scene-\d{4}-\d\d-\d\d-\d{6}\.txt$/.test(offered.name), `the scene's file is named ${offered.name}`);
+}
+
+// Save picture gives the canvas's pixels; a clip is a WebM of the canvas's
+// size and about as long as it was recorded; full screen comes and goes.
+async function keep(engine) {
+  await engine.key("5");
+  await calm(engine);
+  await nextFrame(engine);
+  await engine.click("#save-picture");
+  const picture = await waitFor(engine, () => /^Picture saved/.test(sceneStatus.textContent) && lastDownload);
+  check(/^tarnwick-\d{4}-\d\d-\d\d-\d{6}\.png$/.test(picture.name), `the picture is named ${picture.name}`);
+  // The page's policy keeps even its own blob: addresses from fetch(): the blob itself is read.
+  const fetched = async () => Buffer.from(await engine.evaluate(async () => [...new Uint8Array(await lastDownload.blob.arrayBuffer())]));
+  writeFileSync(join(work, "saved.png"), await fetched());
+  writeFileSync(join(work, "shown.png"), await engine.picture());
+  const differ = differingShare(join(work, "saved.png"), join(work, "shown.png"));
+  check(differ <= pictureTolerance, `the saved picture differs from the canvas in ${(100 * differ).toFixed(2)} % of pixels`);
+
+  if (await engine.evaluate(() => document.getElementById("record-clip").hidden)) {
+    console.log(`${target} keep: this engine cannot film a canvas; Record clip is hidden`);
+  } else {
+    await engine.key("b");
+    const started = Date.now();
+    await engine.click("#record-clip");
+    check(await engine.evaluate(() => !clipIndicator.hidden && /Recording/.test(clipIndicator.textContent)), "no indicator while a clip records");
+    await pause(2500);
+    await engine.click("#record-clip");
+    const seconds = (Date.now() - started) / 1000;
+    const clip = await waitFor(engine, () => /^Clip saved/.test(sceneStatus.textContent) && lastDownload);
+    writeFileSync(join(work, "clip.webm"), await fetched());
+    const probe = JSON.parse(execFileSync("ffprobe", ["-v", "error", "-show_format", "-show_streams", "-of", "json", join(work, "clip.webm")]));
+    const video = probe.streams.find(stream => stream.codec_type === "video");
+    // A recorder's WebM may not say its duration: the last frame's time does.
+    const times = execFileSync("ffprobe", ["-v", "error", "-select_streams", "v", "-show_entries", "frame=pts_time",
+      "-of", "csv=p=0", join(work, "clip.webm")], { encoding: "utf8" }).split("\n").map(Number).filter(t => t >= 0);
+    const duration = Math.max(...times);
+    console.log(`${target} keep: a clip of ${duration} s and ${times.length} frames (${seconds} s between the clicks), ${probe.format.format_name}`);
+    check(/webm|matroska/.test(probe.format.format_name) && video && video.width === 300 && video.height === 300,
+      `the clip is ${probe.format.format_name} ${video && video.width}x${video && video.height}`);
+    check(duration > seconds / 2 && duration < seconds * 1.5, `a clip of ${duration} s for ${seconds} s recorded`);
+  }
+  if (await engine.evaluate(() => document.getElementById("full-screen").hidden)) {
+    console.log(`${target} keep: no Fullscreen API; Full screen is hidden`);
+  } else {
+    await engine.click("#full-screen");
+    check(await waitFor(engine, () => document.fullscreenElement !== null || /No full screen/.test(sceneStatus.textContent)) === true,
+      `Full screen did not enter full screen: ${await engine.evaluate(() => sceneStatus.textContent)}`);
+    await engine.click("#full-screen");
+    check(await waitFor(engine, () => document.fullscreenElement === null), "Full screen did not leave full screen");
+  }
 }
 
 // The wave is seen frame by frame, and holds a key typed after it until it ends.
@@ -512,7 +732,7 @@ async function lighthouse() {
   }
 }
 
-const cases = { replay, scalar, calmWater, wave, pace, redraws, offline, policy, missingModule, touch, gestures, bar };
+const cases = { replay, scenes, badScene, share, keep, scalar, calmWater, wave, pace, redraws, offline, policy, missingModule, touch, gestures, bar };
 const chosen = process.argv.slice(5);
 const run = chosen.length ? Object.fromEntries(chosen.map(name => [name, { soak, lighthouse, ...cases }[name]])) : cases;
 

@@ -1,0 +1,256 @@
+// scenes.js -- what a visitor keeps and shares, from the bar: the scene so
+// far as a link (or as a file, when too long for a link), a scene file opened
+// or dropped on the page and played, a picture of the canvas, a clip of it,
+// and full screen. A scene is the program's own text (its recording runs
+// from the start); a link carries it gzip-compressed and base64url-encoded in
+// its fragment, #scene=..., and opening the link plays it, then the water is
+// the visitor's. Everything here uses page.js's program, call and ask.
+const sceneLinkLimit = 8000; // characters of encoded scene a link carries; more becomes a file
+const sceneMaxBytes = 4 * 1024 * 1024; // as the program's reader
+const sceneLinkMaxCharacters = 6 * 1024 * 1024; // an encoded scene no longer than this is read at all
+const clipMaxSeconds = 60; // a clip's memory stays bounded
+
+const sceneStatus = document.getElementById("scene-status");
+const shareLink = document.getElementById("share-link");
+const sceneFile = document.getElementById("scene-file");
+const clipButton = document.getElementById("record-clip");
+const clipIndicator = document.getElementById("clip-indicator");
+const fullScreenButton = document.getElementById("full-screen");
+let pendingScene = null; // bytes to play once the program runs
+let sceneSource = ""; // where the scene played last came from, as messages name it
+let lastDownload = null; // { name, url, blob } of the last file offered (tests read it)
+
+function sayScene(text) {
+  sceneStatus.textContent = text;
+}
+
+// ---- Playing a scene (the program reads and refuses it)
+
+function playSceneBytes(bytes, source) {
+  sceneSource = source;
+  if (!running) {
+    pendingScene = bytes;
+    return;
+  }
+  sayScene(`Playing the scene ${source}…`);
+  program.playScene(bytes);
+}
+
+// Called by page.js as the program starts, before the canvas is sized: a
+// scene from the link plays from the program's very start.
+function playPendingScene() {
+  if (pendingScene) playSceneBytes(pendingScene, sceneSource);
+  pendingScene = null;
+}
+
+function followSize(width, height) {
+  fixedSize = [width, height];
+  fitCanvas();
+}
+
+function sceneRefused(why) {
+  sayScene(`Cannot play the scene ${sceneSource}: ${why}. Nothing was played.`);
+}
+
+function scenePlayed() {
+  sayScene(`Played the scene ${sceneSource}; the water is yours now.`);
+}
+
+// Called by page.js when the program ends: a scene may end it (Esc, q).
+function sceneEndedProgram(status) {
+  if (/^Playing/.test(sceneStatus.textContent))
+    sayScene(`Played the scene ${sceneSource}: it ended Tarnwick with status ${status}.`);
+}
+
+function recordingStopped(inputs) {
+  sayScene(`The recording stopped at ${inputs} inputs: Share gives the scene up to there.`);
+}
+
+async function openSceneFile(file) {
+  if (!file) return;
+  const source = `file ${file.name}`;
+  if (file.size > sceneMaxBytes) {
+    sceneSource = source;
+    return sceneRefused(`it is ${file.size} bytes, more than the ${sceneMaxBytes} a scene may have`);
+  }
+  playSceneBytes(new Uint8Array(await file.arrayBuffer()), source);
+}
+
+// ---- The link's encoding
+
+function base64url(bytes) {
+  let binary = "";
+  for (let k = 0; k < bytes.length; k += 0x8000) binary += String.fromCharCode(...bytes.subarray(k, k + 0x8000));
+  return btoa(binary).replace(/\+/g, "-").replace(/\//g, "_").replace(/=+$/, "");
+}
+
+function fromBase64url(text) {
+  const binary = atob(text.replace(/-/g, "+").replace(/_/g, "/"));
+  return Uint8Array.from(binary, c => c.charCodeAt(0));
+}
+
+async function gzip(text) {
+  const stream = new Blob([text]).stream().pipeThrough(new CompressionStream("gzip"));
+  return new Uint8Array(await new Response(stream).arrayBuffer());
+}
+
+// At most limit bytes are inflated: a small link cannot make an enormous scene.
+async function gunzip(bytes, limit) {
+  const reader = new Blob([bytes]).stream().pipeThrough(new DecompressionStream("gzip")).getReader();
+  const chunks = [];
+  let total = 0;
+  for (;;) {
+    const { done, value } = await reader.read();
+    if (done) break;
+    total += value.length;
+    if (total > limit) {
+      reader.cancel();
+      throw new Error(`its scene is more than the ${sceneMaxBytes} bytes a scene may have`);
+    }
+    chunks.push(value);
+  }
+  const whole = new Uint8Array(total);
+  chunks.reduce((at, chunk) => (whole.set(chunk, at), at + chunk.length), 0);
+  return whole;
+}
+
+async function sceneFromLink() {
+  const encoded = location.hash.startsWith("#scene=") ? location.hash.slice(7) : null;
+  if (encoded === null) return;
+  const source = "in the link";
+  try {
+    if (encoded.length > sceneLinkMaxCharacters)
+      throw new Error(`its scene is ${encoded.length} characters long, more than a link may carry`);
+    if (!/^[A-Za-z0-9_-]*$/.test(encoded)) throw new Error("its scene is not base64url text");
+    if (typeof DecompressionStream !== "function") throw new Error("this browser cannot read compressed scenes");
+    const bytes = await gunzip(fromBase64url(encoded), sceneMaxBytes).catch(error => {
+      throw /more than/.test(error.message) ? error : new Error("its scene is damaged: it does not decompress");
+    });
+    playSceneBytes(bytes, source);
+  } catch (error) {
+    sceneSource = source;
+    sceneRefused(error.message);
+  }
+}
+
+// ---- Files offered to the visitor
+
+function timeStamp() {
+  const d = new Date(), two = n => String(n).padStart(2, "0");
+  return `${d.getFullYear()}-${two(d.getMonth() + 1)}-${two(d.getDate())}-${two(d.getHours())}${two(d.getMinutes())}${two(d.getSeconds())}`;
+}
+
+function offerFile(blob, name) {
+  if (lastDownload) URL.revokeObjectURL(lastDownload.url);
+  lastDownload = { name, url: URL.createObjectURL(blob), blob };
+  const link = document.createElement("a");
+  link.href = lastDownload.url;
+  link.download = name;
+  link.click();
+}
+
+// ---- The bar's buttons
+
+async function shareScene() {
+  const text = await ask("recordedScene");
+  if (!text) return sayScene("Nothing to share yet.");
+  const encoded = typeof CompressionStream === "function" ? base64url(await gzip(text)) : null;
+  if (encoded === null || encoded.length > sceneLinkLimit) {
+    offerFile(new Blob([text], { type: "text/plain" }), `tarnwick-scene-${timeStamp()}.txt`);
+    const why = encoded === null ? "This browser cannot make scene links" : "The scene is too long for a link";
+    return sayScene(`${why}: it is offered as the file ${lastDownload.name} instead; Open scene plays it.`);
+  }
+  shareLink.value = `${location.href.split("#")[0]}#scene=${encoded}`;
+  shareLink.hidden = false;
+  if (navigator.share) {
+    try {
+      await navigator.share({ title: "Tarnwick", text: "Water I made in Tarnwick", url: shareLink.value });
+      return sayScene("Link shared.");
+    } catch (error) {
+      if (error.name === "AbortError") return sayScene("The link is below.");
+    }
+  }
+  try {
+    await navigator.clipboard.writeText(shareLink.value);
+    sayScene("Link copied.");
+  } catch {
+    shareLink.select();
+    sayScene("The link is below: copy it from there.");
+  }
+}
+
+async function savePicture() {
+  const picture = await ask("picture");
+  offerFile(picture, `tarnwick-${timeStamp()}.png`);
+  sayScene(`Picture saved as ${lastDownload.name}.`);
+}
+
+// A clip where the engine can film a canvas into WebM; the button is hidden
+// where it cannot.
+const clipType = ["video/webm;codecs=vp9", "video/webm;codecs=vp8", "video/webm"].find(
+  type => typeof MediaRecorder === "function" && MediaRecorder.isTypeSupported(type));
+let clip = null;
+
+function showClipTime() {
+  const seconds = Math.floor((performance.now() - clip.started) / 1000);
+  clipIndicator.textContent = `● Recording ${Math.floor(seconds / 60)}:${String(seconds % 60).padStart(2, "0")}`;
+}
+
+function startClip() {
+  const stream = canvas.captureStream(30);
+  const recorder = new MediaRecorder(stream, { mimeType: clipType });
+  const chunks = [];
+  recorder.ondataavailable = event => event.data.size && chunks.push(event.data);
+  recorder.onstop = () => {
+    stream.getTracks().forEach(track => track.stop());
+    offerFile(new Blob(chunks, { type: "video/webm" }), `tarnwick-${timeStamp()}.webm`);
+    sayScene(`Clip saved as ${lastDownload.name}.`);
+  };
+  clip = { recorder, started: performance.now() };
+  clip.ticker = setInterval(showClipTime, 500);
+  clip.limit = setTimeout(stopClip, clipMaxSeconds * 1000);
+  recorder.start(1000);
+  showClipTime();
+  clipIndicator.hidden = false;
+  clipButton.textContent = "Stop clip";
+  clipButton.setAttribute("aria-pressed", "true");
+}
+
+function stopClip() {
+  if (!clip) return;
+  clearInterval(clip.ticker);
+  clearTimeout(clip.limit);
+  clip.recorder.stop();
+  clip = null;
+  clipIndicator.hidden = true;
+  clipButton.textContent = "Record clip";
+  clipButton.setAttribute("aria-pressed", "false");
+}
+
+function toggleFullScreen() {
+  if (document.fullscreenElement) document.exitFullscreen();
+  else document.documentElement.requestFullscreen().catch(error => sayScene(`No full screen: ${error.message}`));
+}
+
+function showFullScreenState() {
+  fullScreenButton.textContent = document.fullscreenElement ? "Leave full screen" : "Full screen";
+}
+
+document.getElementById("share").addEventListener("click", shareScene);
+document.getElementById("save-picture").addEventListener("click", savePicture);
+document.getElementById("open-scene").addEventListener("click", () => sceneFile.click());
+sceneFile.addEventListener("change", () => {
+  openSceneFile(sceneFile.files[0]);
+  sceneFile.value = ""; // the same file may be opened again
+});
+window.addEventListener("dragover", event => event.preventDefault());
+window.addEventListener("drop", event => {
+  event.preventDefault();
+  openSceneFile(event.dataTransfer.files[0]);
+});
+clipButton.hidden = !clipType || typeof canvas.captureStream !== "function";
+clipButton.addEventListener("click", () => (clip ? stopClip() : startClip()));
+fullScreenButton.hidden = !document.fullscreenEnabled;
+fullScreenButton.addEventListener("click", toggleFullScreen);
+document.addEventListener("fullscreenchange", showFullScreenState);
+const linkSceneRead = sceneFromLink(); // the program starts once it is read
