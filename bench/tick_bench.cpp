@@ -6,6 +6,7 @@
 // DISPLAY is unset.
 #include "app/callbacks.h"
 #include "app/camera.h"
+#include "app/recording.h"
 #include "app/render.h"
 #include "app/scene.h"
 #include "bench/report.h"
@@ -63,7 +64,35 @@ void BM_OpticsOnly(benchmark::State& state)
 }
 
 // Wall-clock time: the X server and llvmpipe's threads work outside this thread.
+// A ten-minute scene as --play plays it: 198,000 ticks (the page's pace of
+// 330 a second) not drawn, burst drops in its first half, a few keys
+// delivered at their ticks; the counter is scene time played per second, to
+// be read beside the live ticks a second above.
+void BM_PlayTenMinuteScene(benchmark::State& state)
+{
+    const std::int64_t ticks = 198000;
+    RecordedScene scene;
+    scene.width = scene.height = 300;
+    scene.inputs = {{0, SceneInput::key, 'b', 0, 0},
+                    {ticks / 2, SceneInput::key, 'b', 0, 0},
+                    {ticks / 2, SceneInput::key, '5', 0, 0},
+                    {ticks, SceneInput::key, 'f', 0, 0}};
+    for ([[maybe_unused]] auto _ : state) {
+        state.PauseTiming();
+        makeFlatScene();
+        startPlaying(scene);
+        state.ResumeTiming();
+        while (playScene(4096)) {
+        }
+    }
+    state.counters["scene s/s"] = benchmark::Counter(600.0 * static_cast<double>(state.iterations()),
+                                                     benchmark::Counter::kIsRate);
+    state.counters["ticks/s"] = benchmark::Counter(static_cast<double>(ticks * state.iterations()),
+                                                   benchmark::Counter::kIsRate);
+}
+
 BENCHMARK(BM_TickInWindow)->Unit(benchmark::kMicrosecond)->MinTime(2.0)->UseRealTime();
+BENCHMARK(BM_PlayTenMinuteScene)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 BENCHMARK(BM_DrawOnlyInWindow)->Unit(benchmark::kMicrosecond)->MinTime(2.0)->UseRealTime();
 BENCHMARK(BM_OpticsOnly)->Unit(benchmark::kMicrosecond)->MinTime(1.0)->UseRealTime();
 
