@@ -27,8 +27,10 @@ std::string keyWord(int code)
     for (const NamedKey& named : namedKeys)
         if (named.code == code)
             return named.name;
-    if (code > ' ' && code < 127)
-        return std::string(1, static_cast<char>(code));
+    if (code > ' ' && code < 127) {
+        std::string character(1, static_cast<char>(code));
+        return character;
+    }
     char hex[8];
     std::snprintf(hex, sizeof hex, "0x%02x", code & 0xff);
     return hex;

@@ -39,7 +39,7 @@ struct RecordedScene {
 
 // ---- Bounds: a scene outside them is refused whole.
 const int sceneFormatVersion = 1;
-const std::size_t sceneMaxBytes = 4 * 1024 * 1024;
+const std::size_t sceneMaxBytes = std::size_t{4} * 1024 * 1024;
 const std::size_t sceneMaxInputs = 200000;
 const std::size_t sceneMaxLineBytes = 1024;
 const std::int64_t sceneMaxTick = 100000000; // more than three days at 330 ticks a second

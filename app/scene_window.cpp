@@ -43,7 +43,7 @@ bool readWholeFile(const char* path, std::string& text, std::string& why)
         return false;
     }
     text.resize(sceneMaxBytes + 1);
-    text.resize(std::fread(&text[0], 1, text.size(), file));
+    text.resize(std::fread(text.data(), 1, text.size(), file));
     const bool failed = std::ferror(file) != 0;
     why = failed ? std::strerror(errno) : "";
     std::fclose(file);

@@ -94,7 +94,7 @@ static const char* sceneOptionValue(const char* name, int argc, char** argv, int
         return argv[k] + length + 1;
     if (argv[k][length] != '\0')
         return nullptr;
-    if (k + 1 >= argc) {
+    if (k + 1 >= argc || !argv[k + 1]) {
         missing = true;
         return nullptr;
     }
@@ -104,7 +104,7 @@ static const char* sceneOptionValue(const char* name, int argc, char** argv, int
 bool takeSceneOptions(int& argc, char** argv, SceneOptions& options)
 {
     int kept = 1;
-    for (int k = 1; k < argc; ++k) {
+    for (int k = 1; k < argc && argv[k]; ++k) {
         bool missing = false;
         const char* record = sceneOptionValue("--record", argc, argv, k, missing);
         const char* play = record ? nullptr : sceneOptionValue("--play", argc, argv, k, missing);
@@ -117,7 +117,7 @@ bool takeSceneOptions(int& argc, char** argv, SceneOptions& options)
             chosen = record ? record : play;
             continue;
         }
-        if (takesValue(argv[k]) && k + 1 < argc)
+        if (takesValue(argv[k]) && k + 1 < argc && argv[k + 1])
             argv[kept++] = argv[k++];
         argv[kept++] = argv[k];
     }

@@ -165,15 +165,23 @@ let pixelRatio = 0;
 function fitCanvas() {
   if (!running) return; // the start fits it
   const [width, height] = fixedSize || [stage.clientWidth, stage.clientHeight];
+  showFitting(width, height);
   const ratio = window.devicePixelRatio || 1;
   if (width === cssSize[0] && height === cssSize[1] && ratio === pixelRatio) return;
   const resized = width !== cssSize[0] || height !== cssSize[1];
   cssSize = [width, height];
   pixelRatio = ratio;
-  canvas.style.width = `${width}px`;
-  canvas.style.height = `${height}px`;
   resizeDrawingBuffer(Math.round(width * ratio), Math.round(height * ratio));
   if (resized) call("webResize", width, height);
+}
+
+// A fixed size larger than the stage (a scene's, ?width=&height=) is shown
+// scaled down to fit, so that it never covers the panels; the program keeps
+// its pixels, and pointer positions are scaled back to them (at below).
+function showFitting(width, height) {
+  const scale = fixedSize ? Math.min(1, stage.clientWidth / width, stage.clientHeight / height) : 1;
+  canvas.style.width = `${width * scale}px`;
+  canvas.style.height = `${height * scale}px`;
 }
 
 // A window moved to another screen, or the page zoomed: the ratio changes.
@@ -277,7 +285,8 @@ window.addEventListener("keydown", event => {
 let buttonsHeld = 0;
 function at(event) {
   const box = canvas.getBoundingClientRect();
-  return [Math.floor(event.clientX - box.left), Math.floor(event.clientY - box.top)];
+  const scaleX = cssSize[0] / box.width, scaleY = cssSize[1] / box.height;
+  return [Math.floor((event.clientX - box.left) * scaleX), Math.floor((event.clientY - box.top) * scaleY)];
 }
 canvas.addEventListener("mousedown", event => {
   if (event.button > 2) return;

@@ -222,13 +222,14 @@ TEST_F(ViewerTest, TheWaveHoldsInput)
 class SceneTest : public ViewerTest {
 protected:
     SceneTest() { viewerOptions = {"--record", scenePath}; }
-    ~SceneTest() override
+    void TearDown() override
     {
+        ViewerTest::TearDown();
         for (const std::string& path : {scenePath, scenePath + ".again", scenePath + ".open"})
             std::remove(path.c_str());
     }
 
-    void middleClick(int px, int py)
+    static void middleClick(int px, int py)
     {
         x->pressButton(1, px, py);
         x->releaseButton(1, px, py);

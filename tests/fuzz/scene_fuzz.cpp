@@ -41,7 +41,7 @@ bool sameInputs(const RecordedScene& a, const RecordedScene& b)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const std::string text(reinterpret_cast<const char*>(data), size);
+    const std::string text(data, data + size);
     RecordedScene scene;
     std::string error;
     if (!readScene(text, scene, error)) {

@@ -144,6 +144,32 @@ async function replay(engine) {
   check(bytes < 1024 * 1024, `the page, loader and module take ${bytes} bytes`);
 }
 
+// A fixed canvas larger than the room left under a small window is shown
+// scaled down: the help's button and the bar's summaries stay clickable, and a
+// click lands where it is drawn, in the program's pixels.
+async function fits(engine) {
+  await engine.open(`${server.url}?width=300&height=300`, { width: 340, height: 520 });
+  await engine.resize(340, 520);
+  await viewerRunning(engine);
+  const [innerWidth, innerHeight] = await engine.evaluate(() => [window.innerWidth, window.innerHeight]);
+  // WebKit's MiniBrowser keeps its window as wide as its toolbar (447): the height is what leaves no room.
+  check(innerHeight === 520 && (innerWidth === 340 || (target === "webkit" && innerWidth < 460)),
+    `the window is ${innerWidth} x ${innerHeight}, not 340 x 520`);
+  const shown = await engine.evaluate(() => canvas.getBoundingClientRect().width);
+  check(shown < 300, `the 300-pixel canvas is shown ${shown} pixels wide in a 340 x 520 window`);
+  for (const summary of ["#commands summary", "#log-panel summary", "#commands summary"]) await engine.click(summary);
+  await engine.click("#hide-help");
+  check(await engine.evaluate(() => help.hidden), "the help's button did not put it away");
+  const lines = await linesOf(engine, async () => {
+    await engine.evaluate(() => setHelpShown(true)); // the canvas's room changes again
+    const box = await engine.evaluate(() => { const b = canvas.getBoundingClientRect(); return [b.width, b.height]; });
+    await engine.move(Math.round(box[0] / 2), Math.round(box[1] / 2));
+    await engine.press(1);
+    await engine.release(1);
+  });
+  check(lines.includes("hit at these: 32, 32"), `a click on the scaled canvas's centre printed ${lines.slice(0, 3)}`);
+}
+
 // What a transcript says the program printed: its lines without the notes.
 const printedOf = transcript => transcript.replace(/\n$/, "").split("\n").filter(line => !line.startsWith("#"));
 
@@ -732,7 +758,7 @@ async function lighthouse() {
   }
 }
 
-const cases = { replay, scenes, badScene, share, keep, scalar, calmWater, wave, pace, redraws, offline, policy, missingModule, touch, gestures, bar };
+const cases = { replay, scenes, badScene, share, keep, fits, scalar, calmWater, wave, pace, redraws, offline, policy, missingModule, touch, gestures, bar };
 const chosen = process.argv.slice(5);
 const run = chosen.length ? Object.fromEntries(chosen.map(name => [name, { soak, lighthouse, ...cases }[name]])) : cases;
 

@@ -2,6 +2,7 @@
 // browser engine (Chromium unless named), saving pictures of it: the web
 // page's side of the headless run.
 // Usage: node demo.mjs WEB-BUILD-DIR OUTPUT-DIR [chromium|firefox|webkit]
+import { execFileSync } from "node:child_process";
 import { mkdirSync, writeFileSync } from "node:fs";
 import { join } from "node:path";
 import { drag, openViewer, serve, waitFor } from "./browser.mjs";
@@ -34,6 +35,15 @@ try {
   await pause(400);
   await save("web-caustics-from-below", engine.picture());
   await save("web-page", engine.pagePicture());
+  // The bar once Share has made the link.
+  await engine.click("#share");
+  await waitFor(engine, () => !shareLink.hidden);
+  const [x, y, width, height] = await engine.evaluate(() => {
+    const box = document.getElementById("bar").getBoundingClientRect();
+    return [box.left, box.top, box.width, box.height].map(Math.round);
+  });
+  await save("web-share", execFileSync("convert", ["png:-", "-crop", `${width}x${height}+${x}+${y}`, "+repage", "png:-"],
+    { input: await engine.pagePicture() }));
   await engine.key("p");
   await engine.key("w");
   await pause(300);

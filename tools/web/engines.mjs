@@ -314,6 +314,14 @@ function webKitAdapter(driver, { By, Key }, env, stop, version) {
       await element.click();
     },
     title: () => driver.getTitle(),
+    // The page's viewport at this size: the window is the viewport and the
+    // browser's own toolbar and borders, measured once set.
+    async resize(width, height) {
+      await driver.manage().window().setRect({ width, height });
+      const [innerWidth, innerHeight] = await evaluate(() => [window.innerWidth, window.innerHeight]);
+      await driver.manage().window().setRect({ width: 2 * width - innerWidth, height: 2 * height - innerHeight });
+      await findCanvas();
+    },
     // An element screenshot of a WebGL canvas comes back black in WebKit: the
     // viewport's screenshot, cropped at the canvas, shows what is drawn.
     async picture() {
