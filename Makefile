@@ -1,4 +1,6 @@
 # Thin front for CMake: `make` builds everything, `make test` runs every test,
+# `make check` the quick loop (the unit tests as built and at -O3, the
+# desktop's replay and the page's cases in Chromium: ctest's label "check"),
 # `make run` builds and starts the viewer alone, `make package` builds the
 # Debian package in build-deb/, `make web` the web page in build-web/,
 # `make bench` runs the benchmarks, `make soak` drives the sanitized viewer at
@@ -7,7 +9,7 @@
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 
-.PHONY: all build configure test run package web bench soak soak-web distclean
+.PHONY: all build configure test check run package web bench soak soak-web distclean
 
 all: build
 
@@ -23,6 +25,9 @@ build: configure
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j2
+
+check: build web
+	@cd $(BUILD) && ctest --output-on-failure -j2 -L check
 
 bench:
 	@bash scripts/bench.sh

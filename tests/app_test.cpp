@@ -47,8 +47,10 @@ TEST_F(AppTest, StartStateIsRestoredWholeAndTheResetKeepsTheWater)
               std::make_tuple(7938, 0, 1, 7.0f, std::int64_t(99), 5.0f));
 
     windowWidth = 640; // as a reshape leaves it
+    eyePos = {1.0f, 2.0f, 3.0f};
     StdoutCapture lines;
     restoreLoadState();
+    expectPoint(eyePos, 0, 0, 10, 0); // until placeEyeOnOrbit
     EXPECT_EQ(lines.text(), "there are the number of faces: 7938\nthere are the number of faces: 3969\n");
     EXPECT_EQ(std::make_tuple(perspectiveMode, burstMode, sprinkleMode, tickCount, randomState, wavePhase),
               std::make_tuple(1, 0, 0, std::int64_t(0), 1u, 5.0f));
@@ -107,7 +109,9 @@ TEST_F(AppTest, PickFindsTheFirstInteriorVertexStrictlyWithinFivePixels)
         bool hit;
         int i, j;
     } cases[] = {{204.9, 295.1, true, 20, 30}, {205, 300, false, 0, 0}, {200, 295, false, 0, 0},
-                 {70, 70, false, 0, 0},        {0, 0, false, 0, 0},     {620, 620, true, 62, 62}};
+                 {70, 70, false, 0, 0},        {0, 0, false, 0, 0},     {620, 620, true, 62, 62},
+                 {630, 300, false, 0, 0},      {300, 630, false, 0, 0}, {0, 300, false, 0, 0},
+                 {300, 0, false, 0, 0},        {10, 10, true, 1, 1}}; // the border rows and columns are never picked
     for (const auto& c : cases) {
         int i = -1, j = -1;
         EXPECT_EQ(findPickedVertex(c.x, c.y, project, i, j), c.hit) << c.x << "," << c.y;

@@ -4,6 +4,7 @@
 // formulas, computed here; no step may leave an OpenGL error behind.
 #include "app/callbacks.h"
 #include "app/camera.h"
+#include "app/platform.h"
 #include "app/scene.h"
 #include "frame/frame.h"
 #include "optics/display.h"
@@ -174,6 +175,44 @@ TEST_F(GlStateTest, CallbacksLeaveTheCamerasMatricesAndNoError)
         expectMatrix(current(GL_PROJECTION_MATRIX), s.projection, "projection");
         expectMatrix(current(GL_MODELVIEW_MATRIX), s.modelview, "modelview");
     }
+}
+
+// A session's first drag after a middle press zooms: no drag flag is set at
+// the start, and the press sets only the zoom's.
+TEST_F(GlStateTest, TheFirstMiddleDragZoomsAndNeverOrbits)
+{
+    StdoutCapture quiet;
+    restoreLoadState();
+    placeEyeOnOrbit();
+    reshape(300, 300);
+    display();
+    mouse(1, 0, 5, 5); // a corner: no vertex picked
+    motion(25, 45);
+    EXPECT_EQ(std::make_tuple(camAzimuth, camElevation, camDistance), std::make_tuple(0.0f, 0.7853982f, 16.0f));
+    mouse(1, 1, 25, 45);
+}
+
+// The window's own projector, read from OpenGL's matrices: a point on the
+// water reaches the window; one behind the eye, or beyond the far plane, does not.
+TEST_F(GlStateTest, TheWindowsProjectorRefusesPointsBehindTheEyeOrBeyondTheFarPlane)
+{
+    {
+        StdoutCapture quiet;
+        restoreLoadState();
+        placeEyeOnOrbit();
+        reshape(300, 300);
+        display();
+    }
+    int viewport[4] = {};
+    const WindowProjector project = readWindowProjector(viewport);
+    const Point eye = eyePos;
+    const auto along = [&](float t) { return Point{eye.x * t, eye.y * t, eye.z * t}; }; // the line of sight
+    double x = 0, y = 0;
+    EXPECT_TRUE(project({0, 0, 0}, x, y));
+    EXPECT_NEAR(x, 150, 1e-6);
+    EXPECT_FALSE(project(along(1.5f), x, y)) << "behind the eye";
+    EXPECT_TRUE(project(along(-900.0f), x, y)) << "9000 away: within the far plane";
+    EXPECT_FALSE(project(along(-1100.0f), x, y)) << "11000 away: beyond it";
 }
 
 // A middle click where vertex (30, 34), world (-2, 0, 2), is drawn in the start

@@ -1,4 +1,5 @@
 // The water: the ripple step, the drop scheduler with its generator, the wave.
+#include "app/scene.h"
 #include "support.h"
 #include "water/drops.h"
 #include "water/water.h"
@@ -91,6 +92,38 @@ TEST_F(WaterTest, WorkedBurstTickDrawsTheSequenceAndPlacesTheNineDrops)
     EXPECT_EQ(dippedCells(framesSeen.at(0), 15.0f), drops);
     for (std::int64_t due : dropDue)
         EXPECT_EQ(due, 37);
+}
+
+// The state whose next draw is the value asked for: the generator run back
+// one step (its multiplier is odd, so it has an inverse modulo 2^32).
+std::uint32_t stateBeforeDraw(int value)
+{
+    const std::uint32_t multiplier = 214013u, after = static_cast<std::uint32_t>(value) << 16;
+    std::uint32_t inverse = multiplier;
+    for (int k = 0; k < 5; ++k)
+        inverse *= 2u - multiplier * inverse;
+    return (after - 2531011u) * inverse;
+}
+
+// A burst candidate takes a drop when its draw divided by 16000 is exactly 1:
+// a draw of 16000 places it, one of 15999 does not (the first draw of tick 17
+// is group 0's first candidate, cell (16, 16)).
+TEST_F(WaterTest, ABurstDrawOfExactlyTheDivisorPlacesADrop)
+{
+    for (const int draw : {16000, 15999, 31999, 32000}) {
+        {
+            StdoutCapture quiet;
+            restoreLoadState();
+        }
+        framesSeen.clear();
+        randomState = stateBeforeDraw(draw);
+        burstMode = 1;
+        tickCount = 17;
+        idle();
+        EXPECT_EQ(dippedCells(framesSeen.at(0), 15.0f).count({16, 16}), draw / 16000 == 1 ? 1u : 0u) << draw;
+    }
+    randomState = stateBeforeDraw(16000);
+    EXPECT_EQ(nextRandom(), 16000);
 }
 
 // Which ticks draw (sixteen draws: all four groups fire) in each mode, from

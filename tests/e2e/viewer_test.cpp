@@ -316,6 +316,25 @@ TEST_F(SceneTest, APlayedSceneIsTheRecordedSession)
     EXPECT_EQ(left->errors(), "");
 }
 
+// Every command, button and window change of the viewer once, from a scene
+// that ends with q: status 0, nothing on standard error (the sanitizers'
+// reports, or memcheck's: ctest's Memcheck.ScenePlay runs this under valgrind,
+// where the ticks between the inputs cost no waiting).
+TEST(ScenePlayTest, EveryInputOnceEndsCleanly)
+{
+    XvfbServer xvfb;
+    std::vector<std::string> command = viewerCommand();
+    command.insert(command.end(), {"--play", TARNWICK_EVERY_INPUT_SCENE});
+    const auto viewer = startOnDisplay(command, xvfb.display(), startLines, 4 * patience);
+    EXPECT_EQ(viewer->waitForExit(10 * patience), 0) << viewer->errors();
+    viewer->readNow();
+    const std::string& printed = viewer->allOutput();
+    EXPECT_NE(printed.find("hit at these: "), std::string::npos) << printed;
+    const std::string end = "Resized to 1 1\nResized to 300 300\n"; // then q, which prints nothing
+    EXPECT_EQ(printed.substr(printed.size() - std::min(printed.size(), end.size())), end);
+    EXPECT_EQ(viewer->errors(), "");
+}
+
 // The beginnings of the lines the viewer prints, and the legend's lines.
 bool isViewerLine(const std::string& line)
 {

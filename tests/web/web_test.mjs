@@ -75,7 +75,7 @@ const { drag, nextFrame, openViewer, printedLines, serve, viewerRunning, waitFor
   await import("../../tools/web/browser.mjs");
 if (!engines[target]) throw new Error(`no engine named ${target}`);
 if (missingFor(target)) skip(missingFor(target));
-const work = join(out, [target, ...process.argv.slice(5)].join("-"));
+const work = join(out, [target, ...process.argv.slice(5)].join("-").replace(/:/g, "-"));
 rmSync(work, { recursive: true, force: true });
 mkdirSync(work, { recursive: true });
 
@@ -758,9 +758,16 @@ async function lighthouse() {
   }
 }
 
-const cases = { replay, scenes, badScene, share, keep, fits, scalar, calmWater, wave, pace, redraws, offline, policy, missingModule, touch, gestures, bar };
+// Two halves that run side by side (ctest's Web.ENGINE.script and .page):
+// the cases of the desktop's script and of scenes, and the page's own.
+const groups = {
+  script: { replay, scenes, scalar, wave, share, redraws },
+  page: { badScene, keep, fits, calmWater, pace, offline, policy, missingModule, touch, gestures, bar },
+};
+const cases = { ...groups.script, ...groups.page };
 const chosen = process.argv.slice(5);
-const run = chosen.length ? Object.fromEntries(chosen.map(name => [name, { soak, lighthouse, ...cases }[name]])) : cases;
+const named = name => (name.startsWith("group:") ? groups[name.slice(6)] : { [name]: { soak, lighthouse, ...cases }[name] });
+const run = chosen.length ? Object.assign({}, ...chosen.map(named)) : cases;
 
 const server = await serve(webDir);
 const xvfb = engines[target].display ? await startXvfb() : null;
@@ -769,9 +776,10 @@ console.log(`${target}: ${engine.version}`);
 try {
   for (const [name, play] of Object.entries(run)) {
     const started = Date.now();
-    await openViewer(engine, server.url);
     const before = failures.length;
-    const expectedErrors = (await play(engine).catch(error => void failures.push(`${name}: ${error.stack || error}`))) || /^$/;
+    // A page that does not start fails its case, not the run.
+    const expectedErrors = (await openViewer(engine, server.url).then(() => play(engine))
+      .catch(error => void failures.push(`${name}: ${error.stack || error}`))) || /^$/;
     const errors = (await engine.errors()).filter(error => !expectedErrors.test(error));
     check(errors.length === 0, `${name}: console errors: ${errors.join(" | ")}`);
     const seconds = ((Date.now() - started) / 1000).toFixed(1);
