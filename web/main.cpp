@@ -50,7 +50,9 @@ struct PageEvent {
 std::deque<PageEvent> heldEvents; // what came while a wave ran, in order
 bool waveRunning = false;
 bool redisplayPending = false;
-bool ticksHeld = false; // a test's hook: only the ticks it asks for
+bool ticksHeld = false;   // a test's hook: only the ticks it asks for
+bool canvasSized = false; // the water runs once the first resize gave it a window: a scene in
+                          // the page's link reaches the program before any tick has run
 TickPace pace;
 Gestures gestures;
 
@@ -98,6 +100,7 @@ void handle(const PageEvent& e)
     case PageEvent::button: mouse(e.a, e.b, e.c, e.d); break;
     case PageEvent::drag: motion(e.a, e.b); break;
     case PageEvent::resize: // GLUT redraws a window after its reshape callback
+        canvasSized = true;
         reshape(e.a, e.b);
         requestRedisplay();
         break;
@@ -130,7 +133,7 @@ void endWave()
 // tick's ripple step draws on the desktop.
 void runDueTicks()
 {
-    if (ticksHeld) {
+    if (ticksHeld || !canvasSized) {
         pauseTicks(pace);
         return;
     }
@@ -223,6 +226,7 @@ void playReceivedScene()
     const int width = scene.width, height = scene.height;
     startPlaying(std::move(scene));
     scenePlayed = true;
+    canvasSized = true;            // the scene's resizes size it
     pageFollowSize(width, height); // its resize to that size waits for the scene's end
     if (!scenePlaying())
         pageScenePlayed();

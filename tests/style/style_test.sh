@@ -33,7 +33,9 @@ for entry in json.load(open(sys.argv[1])):
 json.dump(list(unique.values()), open(sys.argv[2], "w"))
 print("\n".join(unique), file=open(sys.argv[2] + ".files", "w"))
 PYTHON
-    xargs -P"$(nproc)" -n2 clang-tidy -p "$work" --quiet <"$work/compile_commands.json.files" 2>/dev/null
+    # At a lower priority: the tests beside it that wait on a browser or a
+    # window get the processor when they need it.
+    nice -n 10 xargs -P"$(nproc)" -n2 clang-tidy -p "$work" --quiet <"$work/compile_commands.json.files" 2>/dev/null
     echo "tidy: $(wc -l <"$work/compile_commands.json.files") sources clean"
     ;;
   *) echo "unknown case $case_name"; exit 2 ;;

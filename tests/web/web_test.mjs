@@ -85,7 +85,9 @@ function differingShare(a, b) {
     execFileSync("compare", ["-metric", "AE", "-fuzz", "10%", a, b, "null:"], { stdio: ["ignore", "ignore", "pipe"] });
     return 0;
   } catch (error) {
-    return Number.parseFloat(String(error.stderr)) / (300 * 300);
+    const share = Number.parseFloat(String(error.stderr)) / (300 * 300);
+    if (Number.isNaN(share)) console.log(`compare ${a} ${b}: ${error.stderr}`);
+    return share;
   }
 }
 
@@ -149,7 +151,16 @@ async function replay(engine) {
 // click lands where it is drawn, in the program's pixels.
 async function fits(engine) {
   await engine.open(`${server.url}?width=300&height=300`, { width: 340, height: 520 });
+  const before = await engine.evaluate(() => [window.innerWidth, window.innerHeight]);
   await engine.resize(340, 520);
+  try {
+    await fitsSmall(engine);
+  } finally {
+    await engine.resize(...before); // WebKit keeps its window for the next page
+  }
+}
+
+async function fitsSmall(engine) {
   await viewerRunning(engine);
   const [innerWidth, innerHeight] = await engine.evaluate(() => [window.innerWidth, window.innerHeight]);
   // WebKit's MiniBrowser keeps its window as wide as its toolbar (447): the height is what leaves no room.
@@ -758,13 +769,16 @@ async function lighthouse() {
   }
 }
 
-// Two halves that run side by side (ctest's Web.ENGINE.script and .page):
+// Two halves that run side by side (ctest's Web.chromium.script and .page):
 // the cases of the desktop's script and of scenes, and the page's own.
 const groups = {
   script: { replay, scenes, scalar, wave, share, redraws },
-  page: { badScene, keep, fits, calmWater, pace, offline, policy, missingModule, touch, gestures, bar },
+  page: { fits, badScene, keep, calmWater, pace, offline, policy, missingModule, touch, gestures, bar },
 };
-const cases = { ...groups.script, ...groups.page };
+// fits first of all: after the script's replay, WebKitWebDriver finds the bar's
+// summaries of the small window not interactable, which a person's click is not
+// (the case passes alone, and after any other case).
+const cases = { fits, ...groups.script, ...groups.page };
 const chosen = process.argv.slice(5);
 const named = name => (name.startsWith("group:") ? groups[name.slice(6)] : { [name]: { soak, lighthouse, ...cases }[name] });
 const run = chosen.length ? Object.assign({}, ...chosen.map(named)) : cases;
