@@ -546,6 +546,8 @@ async function offline(engine) {
   } finally {
     server.serveFolder(webDir);
   }
+  // Firefox reports the requests a reload cuts short: the navigation's, not the page's.
+  return /NS_BINDING_ABORTED/;
 }
 
 // A module that cannot be loaded, wherever the program runs, is said on the
