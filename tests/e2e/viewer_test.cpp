@@ -335,6 +335,24 @@ TEST(ScenePlayTest, EveryInputOnceEndsCleanly)
     EXPECT_EQ(viewer->errors(), "");
 }
 
+// Ten minutes of water between two inputs (198,000 ticks, the page's pace):
+// played, the scene reaches its last key and ends (how fast is a benchmark's
+// question: tick_bench, bench/web_scene.mjs).
+TEST(SceneGapTest, TenMinutesOfTicksPlayToTheEnd)
+{
+    const std::string path = ::testing::TempDir() + "tarnwick-gap-" + std::to_string(getpid()) + ".txt";
+    std::ofstream(path) << "tarnwick scene 1\nsize 300 300\nprogram 0.1.0\n0 resize 300 300\n0 key b\n"
+                           "99000 key b\n198000 key c\n198000 key q\n";
+    XvfbServer xvfb;
+    std::vector<std::string> command = viewerCommand();
+    command.insert(command.end(), {"--play", path});
+    const auto viewer = startOnDisplay(command, xvfb.display(), startLines, 4 * patience);
+    EXPECT_EQ(viewer->waitForExit(20 * patience), 0) << viewer->errors();
+    viewer->readNow();
+    EXPECT_EQ(viewer->allOutput(), std::string(startLines) + "ORIGIN is 0\n");
+    std::remove(path.c_str());
+}
+
 // The beginnings of the lines the viewer prints, and the legend's lines.
 bool isViewerLine(const std::string& line)
 {
