@@ -45,6 +45,15 @@ std::vector<std::string> viewerCommand()
     return argv;
 }
 
+// The viewer under test, with the options given, on a display, once it has
+// printed its start lines (or failed to).
+std::unique_ptr<ChildProcess> startViewer(const std::string& display, const std::vector<std::string>& options = {})
+{
+    std::vector<std::string> command = viewerCommand();
+    command.insert(command.end(), options.begin(), options.end());
+    return startOnDisplay(command, display, startLines, 4 * patience);
+}
+
 class ViewerTest : public ::testing::Test {
 protected:
     // One X server and one driver connection for all scenarios.
@@ -62,9 +71,7 @@ protected:
 
     void SetUp() override
     {
-        std::vector<std::string> command = viewerCommand();
-        command.insert(command.end(), viewerOptions.begin(), viewerOptions.end());
-        viewer = startOnDisplay(command, xvfb->display(), startLines, 4 * patience);
+        viewer = startViewer(xvfb->display(), viewerOptions);
         ASSERT_EQ(viewer->allOutput(), startLines) << viewer->errors();
         ASSERT_TRUE(x->findWindow("Tarnwick"));
         centre = x->width() / 2;
@@ -262,13 +269,6 @@ protected:
         outputOf("");
     }
 
-    static std::unique_ptr<ChildProcess> play(const std::vector<std::string>& options)
-    {
-        std::vector<std::string> command = viewerCommand();
-        command.insert(command.end(), options.begin(), options.end());
-        return startOnDisplay(command, xvfb->display(), startLines, 4 * patience);
-    }
-
     const std::string scenePath = ::testing::TempDir() + "tarnwick-scene-" + std::to_string(getpid()) + ".txt";
 };
 
@@ -294,7 +294,7 @@ TEST_F(SceneTest, APlayedSceneIsTheRecordedSession)
     const std::string recorded = viewer->allOutput(), scene = readFile(scenePath);
     ASSERT_NE(recorded.find("hit at these"), std::string::npos) << recorded;
 
-    const auto played = play({"--play", scenePath, "--record", scenePath + ".again"});
+    const auto played = startViewer(xvfb->display(), {"--play", scenePath, "--record", scenePath + ".again"});
     EXPECT_EQ(played->waitForExit(patience), 1) << played->errors();
     played->readNow();
     EXPECT_EQ(played->allOutput(), recorded);
@@ -303,7 +303,7 @@ TEST_F(SceneTest, APlayedSceneIsTheRecordedSession)
     // Without the Esc at its end, the scene leaves the water to the user.
     const std::string open = scene.substr(0, scene.rfind(" key Esc\n"));
     std::ofstream(scenePath + ".open") << open.substr(0, open.rfind('\n') + 1);
-    const auto left = play({"--play", scenePath + ".open"});
+    const auto left = startViewer(xvfb->display(), {"--play", scenePath + ".open"});
     ASSERT_TRUE(x->findWindow(""));
     const Image again = waitForPicture([&](const Image& i) { return i.differingPixels(picture) == 0; });
     EXPECT_EQ(std::make_tuple(again.width, again.height, again.differingPixels(picture)),
@@ -323,9 +323,7 @@ TEST_F(SceneTest, APlayedSceneIsTheRecordedSession)
 TEST(ScenePlayTest, EveryInputOnceEndsCleanly)
 {
     XvfbServer xvfb;
-    std::vector<std::string> command = viewerCommand();
-    command.insert(command.end(), {"--play", TARNWICK_EVERY_INPUT_SCENE});
-    const auto viewer = startOnDisplay(command, xvfb.display(), startLines, 4 * patience);
+    const auto viewer = startViewer(xvfb.display(), {"--play", TARNWICK_EVERY_INPUT_SCENE});
     EXPECT_EQ(viewer->waitForExit(10 * patience), 0) << viewer->errors();
     viewer->readNow();
     const std::string& printed = viewer->allOutput();
@@ -344,9 +342,7 @@ TEST(SceneGapTest, TenMinutesOfTicksPlayToTheEnd)
     std::ofstream(path) << "tarnwick scene 1\nsize 300 300\nprogram 0.1.0\n0 resize 300 300\n0 key b\n"
                            "99000 key b\n198000 key c\n198000 key q\n";
     XvfbServer xvfb;
-    std::vector<std::string> command = viewerCommand();
-    command.insert(command.end(), {"--play", path});
-    const auto viewer = startOnDisplay(command, xvfb.display(), startLines, 4 * patience);
+    const auto viewer = startViewer(xvfb.display(), {"--play", path});
     EXPECT_EQ(viewer->waitForExit(20 * patience), 0) << viewer->errors();
     viewer->readNow();
     EXPECT_EQ(viewer->allOutput(), std::string(startLines) + "ORIGIN is 0\n");
