@@ -160,8 +160,11 @@ void windowDisplay()
     display();
 }
 
+// Asked every time: the window may not yet have taken an earlier played size,
+// so its present size says nothing of the one it will have (GLUT keeps the
+// last request).
 void followPlayedSize(int width, int height)
 {
-    if (width > 0 && height > 0 && (width != glutGet(GLUT_WINDOW_WIDTH) || height != glutGet(GLUT_WINDOW_HEIGHT)))
+    if (width > 0 && height > 0)
         glutReshapeWindow(width, height);
 }
