@@ -125,6 +125,7 @@ struct FrameInputs {
 FrameInputs wanted;
 FrameInputs drawn;
 bool anythingDrawn = false;
+long madeFrames = 0;
 
 void readFrameInputs(FrameInputs& inputs)
 {
@@ -153,6 +154,7 @@ void drawFrame()
         return;
     drawn = wanted;
     anythingDrawn = true;
+    ++madeFrames;
     computeFrameOptics();
     const int surfaceFaces = fillSurfacePass();
     const int floorFaces = fillFloorPass();
@@ -194,6 +196,11 @@ void drawWantedFrame()
     drawInsideDisplay = false;
     if (frameWanted)
         drawFrame();
+}
+
+long framesMade()
+{
+    return madeFrames;
 }
 
 void loadOrthographicProjection()

@@ -33,6 +33,10 @@ function programScript(simd = true) {
   return simd && WebAssembly.validate(simdProbe) ? "tarnwick.js" : "tarnwick-scalar.js";
 }
 
+// The calm water's beat: 20 a second, so that a beat's ticks (at most 100 at
+// the fastest pace) stay well within the tenth of a second a frame catches up.
+const calmBeatMilliseconds = 50;
+
 function hostProgram(canvas, page, script, load) {
   let framesDrawn = 0;
   let drawnBufferSize = [0, 0];
@@ -65,10 +69,31 @@ function hostProgram(canvas, page, script, load) {
     call("webPlayScene");
   }
 
+  // The program runs at every animation frame while anything moves. Calm
+  // water (nothing drawn, nothing under way) asks for none: a slower beat
+  // keeps the ticks at their pace, well within what a frame may catch up,
+  // and whatever comes from the page wakes the frames again before it is
+  // handled, so that it shows at the next one.
+  let beat = null; // "frame" or "calm" while the next is asked for
+  let calmTimer = 0;
   function animationFrame() {
+    beat = null;
     if (!running) return;
+    const calm = call("webAnimationFrame");
+    if (!running || beat) return; // ended, or woken while it ran
+    if (calm) {
+      beat = "calm";
+      calmTimer = setTimeout(animationFrame, calmBeatMilliseconds);
+    } else {
+      beat = "frame";
+      requestAnimationFrame(animationFrame);
+    }
+  }
+  function wake() {
+    if (beat !== "calm") return;
+    clearTimeout(calmTimer);
+    beat = "frame";
     requestAnimationFrame(animationFrame);
-    call("webAnimationFrame");
   }
 
   self.Module = {
@@ -87,6 +112,7 @@ function hostProgram(canvas, page, script, load) {
     started() {
       running = true;
       page.started();
+      beat = "frame";
       requestAnimationFrame(animationFrame);
     },
     ended(status) {
@@ -107,12 +133,13 @@ function hostProgram(canvas, page, script, load) {
     recordedScene: () => (running ? recordedScene() : endedScene),
     picture: () => renderer.picture(),
   };
+  const woken = handle => (...args) => (wake(), handle(...args));
   return {
-    call: (name, args) => running && call(name, args),
-    ask: (name, args) => (queries[name] ? queries[name]() : call(name, args)),
-    resize: (width, height) => renderer && renderer.resize(width, height),
+    call: woken((name, args) => running && call(name, args)),
+    ask: woken((name, args) => (queries[name] ? queries[name]() : call(name, args))),
+    resize: woken((width, height) => renderer && renderer.resize(width, height)),
     loseContext: () => renderer && renderer.loseContext(),
-    restoreContext: () => renderer && renderer.restoreContext(),
-    playScene,
+    restoreContext: woken(() => renderer && renderer.restoreContext()),
+    playScene: woken(playScene),
   };
 }

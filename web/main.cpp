@@ -160,8 +160,14 @@ void playSceneSlice()
     }
 }
 
-void animationFrame()
+// Runs one animation frame; false when it found the water calm: no frame made,
+// none wanted, nothing under way. The page then stops asking for animation
+// frames until something comes, and only keeps the ticks at their pace: calm
+// water on a phone costs next to nothing.
+bool animationFrame()
 {
+    const long before = framesMade();
+    bool underWay = true;
     if (scenePlaying()) {
         playSceneSlice();
     } else if (waveRunning) {
@@ -175,8 +181,10 @@ void animationFrame()
             display();
         }
         runDueTicks();
+        underWay = false;
     }
     drawWantedFrame();
+    return underWay || waveRunning || scenePlaying() || redisplayPending || framesMade() != before;
 }
 
 // The start runs as short tasks, so that the page answers between them: the
@@ -274,10 +282,11 @@ void endProgram(int status)
 
 extern "C" {
 
-// Called on every animation frame once the program has started.
-EMSCRIPTEN_KEEPALIVE void webAnimationFrame()
+// Called on every animation frame once the program has started, and while the
+// water is calm on a slower beat (host.js); says whether the water is calm.
+EMSCRIPTEN_KEEPALIVE int webAnimationFrame()
 {
-    animationFrame();
+    return animationFrame() ? 0 : 1;
 }
 
 EMSCRIPTEN_KEEPALIVE void webKey(int code)

@@ -10,6 +10,9 @@ bool startDrawing();
 
 // Makes and sends the wanted frame, if one is.
 void drawWantedFrame();
+// Frames made and handed to the renderer since the start: a frame whose
+// inputs are bitwise those of the last one is not made, and not counted.
+long framesMade();
 // The next display() draws at once: the last tick of a frame draws its water
 // before the ripple step exchanges the grids, as every tick does on the desktop.
 void drawAtNextDisplay();
