@@ -23,6 +23,21 @@
 
 namespace {
 
+// The viewer may end, and its window vanish, between two of the driver's
+// requests about it (a played scene ends it on its own). Such a request fails
+// with BadWindow, which means no more than "no such window": the request
+// returns a failure and the caller looks again. Any other error still ends
+// the driver, as Xlib's own handler does.
+int tolerateVanishedWindows(Display* display, XErrorEvent* error)
+{
+    if (error->error_code == BadWindow || error->error_code == BadDrawable)
+        return 0;
+    char text[256] = "";
+    XGetErrorText(display, error->error_code, text, sizeof text);
+    std::fprintf(stderr, "X error: %s (request %d)\n", text, error->request_code);
+    std::exit(1);
+}
+
 using Clock = std::chrono::steady_clock;
 
 [[noreturn]] void fail(const std::string& what)
@@ -295,6 +310,7 @@ XDriver::XDriver(const std::string& display)
     }
     if (!dpy_)
         fail("cannot open display " + display);
+    XSetErrorHandler(tolerateVanishedWindows);
     int event = 0, error = 0, major = 0, minor = 0;
     if (!XTestQueryExtension(dpy_, &event, &error, &major, &minor))
         fail("no XTest on " + display);
@@ -328,8 +344,7 @@ bool XDriver::findWindow(const std::string& titlePrefix, Seconds timeout)
         }
         if (window_) {
             XWindowAttributes attributes;
-            XGetWindowAttributes(dpy_, window_, &attributes);
-            if (attributes.map_state == IsViewable)
+            if (XGetWindowAttributes(dpy_, window_, &attributes) && attributes.map_state == IsViewable)
                 return placeOnScreen(deadline);
             window_ = 0;
         }
@@ -371,16 +386,14 @@ std::string XDriver::title()
 
 int XDriver::width()
 {
-    XWindowAttributes attributes;
-    XGetWindowAttributes(dpy_, window_, &attributes);
-    return attributes.width;
+    XWindowAttributes attributes{};
+    return XGetWindowAttributes(dpy_, window_, &attributes) ? attributes.width : 0; // 0: the window is gone
 }
 
 int XDriver::height()
 {
-    XWindowAttributes attributes;
-    XGetWindowAttributes(dpy_, window_, &attributes);
-    return attributes.height;
+    XWindowAttributes attributes{};
+    return XGetWindowAttributes(dpy_, window_, &attributes) ? attributes.height : 0; // 0: the window is gone
 }
 
 void XDriver::rootOrigin(int& x, int& y)

@@ -349,6 +349,23 @@ TEST(SceneGapTest, TenMinutesOfTicksPlayToTheEnd)
     std::remove(path.c_str());
 }
 
+// A played scene may end the viewer while the driver looks at its window:
+// the driver's requests about a window that is gone fail, and the driver
+// (and the replay tool, which watches such a scene play) goes on.
+TEST(DriverTest, AWindowThatEndsLeavesTheDriverRunning)
+{
+    const std::string path = ::testing::TempDir() + "tarnwick-ends-" + std::to_string(getpid()) + ".txt";
+    std::ofstream(path) << "tarnwick scene 1\nsize 300 300\nprogram 0.1.0\n0 resize 300 300\n0 key Esc\n";
+    XvfbServer xvfb;
+    XDriver x(xvfb.display());
+    const auto viewer = startViewer(xvfb.display(), {"--play", path});
+    x.findWindow("Tarnwick", Seconds(1)); // found or not: the window may be gone already
+    EXPECT_EQ(viewer->waitForExit(patience), 1) << viewer->errors();
+    EXPECT_EQ(x.width(), 0);
+    EXPECT_EQ(x.title(), "");
+    std::remove(path.c_str());
+}
+
 // The beginnings of the lines the viewer prints, and the legend's lines.
 bool isViewerLine(const std::string& line)
 {
