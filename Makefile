@@ -24,7 +24,7 @@ build: configure
 	@cmake --build $(BUILD) -j2
 
 test: build
-	@cd $(BUILD) && ctest --output-on-failure -j2
+	@cd $(BUILD) && ctest --output-on-failure -j3
 
 check: build web
 	@cd $(BUILD) && ctest --output-on-failure -j2 -L check

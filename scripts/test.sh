@@ -19,4 +19,6 @@ make --no-print-directory build WERROR=$werror
 wait "$web_build" || { cat "$web_log"; exit 1; }
 rm -f "$web_log"
 cd build
-exec ctest --output-on-failure -j2
+# Three at a time on two cores: most of the browser cases' time is waiting on
+# the page (its pace, its wave, a clip's seconds), not computing.
+exec ctest --output-on-failure -j3

@@ -83,9 +83,6 @@ with open(os.path.join(work, "joined"), "w") as out:
         # The joined files are reported like headers: the filter takes them too.
         out.write(name + " " + "|".join(re.escape(f) + "$" for f in files) + " " + " ".join(files) + "\n")
 PYTHON
-    # At a lower priority: the tests beside it that wait on a browser or a
-    # window get the processor when they need it.
-    renice -n 10 $$ >/dev/null
     # A joined file, analysed with the configuration of its first member,
     # its members' own lines reported as a header's are.
     analyse_joined() {
