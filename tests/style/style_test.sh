@@ -29,9 +29,10 @@ case $case_name in
     # is enough. The GoogleTest sources of one target are analysed together,
     # as one file that includes them all: GoogleTest's headers are then read
     # and matched once instead of once a file (ten seconds for the unit
-    # tests instead of two and a half minutes). What the joined file reports is
-    # what the files report alone; should it not compile (two files defining
-    # the same name), each file is analysed alone instead.
+    # tests instead of two and a half minutes). Faults planted to compare the
+    # two were reported alike, line for line. When the joined file fails (a
+    # finding, or two files defining the same name), each of its files is
+    # analysed alone, and that says what is wrong.
     python3 - "$build_dir/compile_commands.json" "$work" "$source_dir" <<'PYTHON'
 import json, os, re, shlex, sys
 commands, work, source = sys.argv[1], sys.argv[2], sys.argv[3]
