@@ -118,8 +118,12 @@ async function playToPage(engine) {
       writeFileSync(join(work, `${words[0]}.png`), await engine.picture());
     }
   }
+  // The last key may wait for a wave's 351 frames: WebKit, drawing on the
+  // page with a software renderer, has taken over 30 s for them while the
+  // other tests kept both cores busy.
   let status;
-  await take(async () => (status = await waitFor(engine, () => window.exitStatus !== undefined && String(window.exitStatus))));
+  await take(async () => (status = await waitFor(engine, () => window.exitStatus !== undefined && String(window.exitStatus),
+    undefined, 120000)));
   return transcript + `# exit: ${status}\n`;
 }
 
