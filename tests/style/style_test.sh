@@ -40,29 +40,30 @@ unique = {}
 for entry in json.load(open(commands)):
     unique.setdefault(entry["file"], entry)
 
-def target(entry):
-    words = entry["arguments"] if "arguments" in entry else shlex.split(entry["command"])
-    return words[words.index("-o") + 1].split(".dir/")[0] if "-o" in words else entry["file"]
+def words_of(entry):
+    return entry["arguments"] if "arguments" in entry else shlex.split(entry["command"])
 
-def flags(entry):
-    words = entry["arguments"] if "arguments" in entry else shlex.split(entry["command"])
+def target(words, file):
+    return words[words.index("-o") + 1].split(".dir/")[0] if "-o" in words else file
+
+def flags(words, file):
     kept, skip = [], False
     for word in words:
         if skip:
             skip = False
         elif word in ("-o", "-c"):
             skip = True
-        elif word != entry["file"]:
+        elif word != file:
             kept.append(word)
     return tuple(kept)
 
-def uses_googletest(entry):  # GoogleTest's target adds its definitions
-    return "-DGTEST_HAS_PTHREAD=1" in flags(entry)
-
 groups = {}
 for entry in unique.values():
-    if entry["file"].startswith(os.path.join(source, "tests") + os.sep) and uses_googletest(entry):
-        groups.setdefault((entry["directory"], flags(entry), target(entry)), []).append(entry["file"])
+    file, words = entry["file"], words_of(entry)
+    kept = flags(words, file)
+    # GoogleTest's target adds its definitions to the sources that use it.
+    if file.startswith(os.path.join(source, "tests") + os.sep) and "-DGTEST_HAS_PTHREAD=1" in kept:
+        groups.setdefault((entry["directory"], kept, target(words, file)), []).append(file)
 joined, database, singles = [], [], []
 for (directory, words, _), files in groups.items():
     if len(files) < 2:
