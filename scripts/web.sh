@@ -3,7 +3,9 @@
 # page, its JavaScript loader and the WebAssembly module), and serves it on
 # 127.0.0.1 at a port the system picks, printing the URL. Without a display it
 # plays a short tour of the page in headless Chromium instead and saves
-# pictures of it (TARNWICK_DEMO_DIR, default build-web/demo).
+# pictures of it (TARNWICK_DEMO_DIR, default build-web/demo). Building and
+# serving the page need Emscripten, CMake and Node.js only; the tour installs
+# Chromium and the browser drivers too.
 # Usage: scripts/web.sh [--build-only]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,4 +24,5 @@ if [ -n "${DISPLAY:-}" ]; then
   exec node tools/web/serve.mjs "$out"
 fi
 echo "No display found: playing a short tour of the page in headless Chromium instead."
+bash scripts/deps.sh browsers
 node tools/web/demo.mjs "$out" "${TARNWICK_DEMO_DIR:-$out/demo}"

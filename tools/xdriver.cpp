@@ -170,14 +170,14 @@ void ChildProcess::readAvailable(int waitMilliseconds)
 
 bool ChildProcess::waitFor(const std::string& text, Seconds timeout)
 {
-    const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(timeout);
+    const ProgressDeadline deadline(*this, timeout);
     for (;;) {
         const std::size_t at = out_.find(text, cursor_);
         if (at != std::string::npos) {
             cursor_ = at + text.size();
             return true;
         }
-        if (status_ || Clock::now() >= deadline)
+        if (status_ || deadline.passed())
             return false; // ended without it (waitForExit read all it printed), or too late
         if (!waitForExit(Seconds(0)))
             readAvailable(20);
@@ -212,12 +212,12 @@ std::string ChildProcess::drain(Seconds settle)
 
 std::optional<int> ChildProcess::waitForExit(Seconds timeout)
 {
-    const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(timeout);
+    const ProgressDeadline deadline(*this, timeout);
     while (!status_) {
         int raw = 0;
         if (waitpid(pid_, &raw, WNOHANG) == pid_)
             status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : -WTERMSIG(raw);
-        else if (Clock::now() >= deadline)
+        else if (deadline.passed())
             break;
         else
             readAvailable(20);
@@ -239,6 +239,39 @@ long ChildProcess::residentKilobytes() const
             break;
     std::fclose(status);
     return kilobytes;
+}
+
+Seconds ChildProcess::processorTime() const
+{
+    FILE* stat = std::fopen(("/proc/" + std::to_string(pid_) + "/stat").c_str(), "r");
+    if (!stat)
+        return Seconds(0);
+    char line[1024] = "";
+    const bool read = std::fgets(line, sizeof line, stat) != nullptr;
+    std::fclose(stat);
+    // The fields after the command's name, which is in parentheses and may
+    // hold spaces: state, then ten numbers, then user and system time in ticks.
+    const char* afterName = read ? std::strrchr(line, ')') : nullptr;
+    unsigned long user = 0, system = 0;
+    if (!afterName ||
+        std::sscanf(afterName + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &user, &system) != 2)
+        return Seconds(0);
+    return Seconds(static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK)));
+}
+
+// ---- ProgressDeadline
+
+ProgressDeadline::ProgressDeadline(const ChildProcess& program, Seconds budget)
+    : program_(program), start_(Clock::now()), budget_(budget), processorAtStart_(program.processorTime())
+{
+}
+
+bool ProgressDeadline::passed() const
+{
+    const Seconds wall = Clock::now() - start_;
+    if (wall < budget_)
+        return false;
+    return wall >= 4 * budget_ || program_.processorTime() - processorAtStart_ >= budget_;
 }
 
 // ---- Image

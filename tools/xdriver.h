@@ -38,6 +38,9 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
+    // The waits below follow the program's progress, not the wall clock
+    // alone (see ProgressDeadline): their timeout is the processor time the
+    // program is given to answer.
     // Waits until text appears in stdout after the cursor; moves the cursor past
     // it. False on timeout, or as soon as the process has ended without it.
     bool waitFor(const std::string& text, Seconds timeout = Seconds(15));
@@ -54,6 +57,9 @@ public:
     [[nodiscard]] pid_t pid() const { return pid_; }
     // Resident memory in kilobytes, from /proc; 0 once the process is gone.
     [[nodiscard]] long residentKilobytes() const;
+    // Processor time used so far, user and system, all threads, from /proc;
+    // 0 once the process is gone.
+    [[nodiscard]] Seconds processorTime() const;
 
 private:
     void readAvailable(int waitMilliseconds);
@@ -64,6 +70,25 @@ private:
     std::string err_;
     std::size_t cursor_ = 0;
     std::optional<int> status_;
+};
+
+// The end of a wait on a program that shares the processors with other work
+// (browsers, the static analysis, the cost of a sanitizer or valgrind): the
+// wait gives the program `budget` of processor time to get through what it
+// must, and never less than `budget` nor more than four times `budget` of wall
+// time. A program that a busy machine gives half a processor thus gets twice
+// as long as on an idle one, and one that hangs or idles fails after four
+// times.
+class ProgressDeadline {
+public:
+    ProgressDeadline(const ChildProcess& program, Seconds budget);
+    [[nodiscard]] bool passed() const;
+
+private:
+    const ChildProcess& program_;
+    std::chrono::steady_clock::time_point start_;
+    Seconds budget_;
+    Seconds processorAtStart_;
 };
 
 struct Rgb {

@@ -19,8 +19,10 @@
 
 namespace {
 
-// How long to wait for an answer or a picture before failing: under valgrind
-// (TARNWICK_PATIENCE, a factor, set by the memcheck run) ten times as long.
+// How much of the viewer's processor time to wait for an answer or a picture
+// before failing (a wait follows the viewer's progress: see ProgressDeadline),
+// times TARNWICK_PATIENCE for a slower build of it: the sanitized viewer, or
+// the viewer under valgrind.
 const Seconds patience(15 * (std::getenv("TARNWICK_PATIENCE") ? std::atof(std::getenv("TARNWICK_PATIENCE")) : 1.0));
 
 const char* const startLines = "there are the number of faces: 7938\n"
@@ -117,15 +119,15 @@ protected:
         return printed;
     }
 
-    // Captures until the picture satisfies accept, or the timeout passes. The
-    // viewer runs hundreds of ticks a second and a ripple fades within a few
-    // hundred, so the captures follow each other closely.
-    static Image waitForPicture(const std::function<bool(const Image&)>& accept, Seconds timeout = patience)
+    // Captures until the picture satisfies accept, or the patience of the
+    // program drawing it (the viewer under test, unless another is named)
+    // runs out. The viewer runs hundreds of ticks a second and a ripple fades
+    // within a few hundred, so the captures follow each other closely.
+    Image waitForPicture(const std::function<bool(const Image&)>& accept, const ChildProcess* drawing = nullptr) const
     {
-        const auto deadline = std::chrono::steady_clock::now() +
-                              std::chrono::duration_cast<std::chrono::steady_clock::duration>(timeout);
+        const ProgressDeadline deadline(drawing ? *drawing : *viewer, patience);
         Image image = x->capture();
-        while (!accept(image) && std::chrono::steady_clock::now() < deadline) {
+        while (!accept(image) && !deadline.passed()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
             image = x->capture();
         }
@@ -305,7 +307,7 @@ TEST_F(SceneTest, APlayedSceneIsTheRecordedSession)
     std::ofstream(scenePath + ".open") << open.substr(0, open.rfind('\n') + 1);
     const auto left = startViewer(xvfb->display(), {"--play", scenePath + ".open"});
     ASSERT_TRUE(x->findWindow(""));
-    const Image again = waitForPicture([&](const Image& i) { return i.differingPixels(picture) == 0; });
+    const Image again = waitForPicture([&](const Image& i) { return i.differingPixels(picture) == 0; }, left.get());
     EXPECT_EQ(std::make_tuple(again.width, again.height, again.differingPixels(picture)),
               std::make_tuple(picture.width, picture.height, 0));
     EXPECT_EQ(x->title(), title);
@@ -364,6 +366,23 @@ TEST(DriverTest, AWindowThatEndsLeavesTheDriverRunning)
     EXPECT_EQ(x.width(), 0);
     EXPECT_EQ(x.title(), "");
     std::remove(path.c_str());
+}
+
+// A wait follows the program's progress: a busy program that never answers
+// is given the whole budget of processor time before the wait fails, and one
+// that idles (or hangs) is not waited for without end.
+TEST(DriverTest, AWaitGivesTheProgramItsBudgetOfProcessorTime)
+{
+    const Seconds budget(0.3);
+    ChildProcess busy({"sh", "-c", "while :; do :; done"}, {});
+    EXPECT_FALSE(busy.waitFor("an answer", budget));
+    EXPECT_GE(busy.processorTime().count(), budget.count());
+    EXPECT_FALSE(busy.waitForExit(budget));
+
+    ChildProcess idle({"sleep", "60"}, {});
+    EXPECT_FALSE(idle.waitFor("an answer", budget));
+    EXPECT_LT(idle.processorTime().count(), budget.count());
+    EXPECT_FALSE(idle.waitForExit(budget));
 }
 
 // The beginnings of the lines the viewer prints, and the legend's lines.
