@@ -92,7 +92,9 @@ if $drive_browsers; then
   node "$web_tools/../../scripts/node-wanted.mjs" "$web_tools/package.json" || exit 1
   if ! cmp -s "$web_tools/package-lock.json" "$web_tools/node_modules/.package-lock.json.installed"; then
     echo "Installing the npm packages of tools/web"
-    npm ci --prefix "$web_tools" --no-audit --no-fund --loglevel=warn
+    # (From the folder, not with --prefix, which would also move npm's
+    # global configuration, and so a machine's proxy or certificates, there.)
+    (cd "$web_tools" && npm ci --no-audit --no-fund --loglevel=warn)
     cp "$web_tools/package-lock.json" "$web_tools/node_modules/.package-lock.json.installed"
   fi
 fi
