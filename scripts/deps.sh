@@ -26,8 +26,9 @@ declare -A packages=(
   [browsers]="chromium nodejs"
   # Google Benchmark; tick_bench's window on a private Xvfb through the X driver.
   [bench]="libbenchmark-dev xvfb libx11-dev libxtst-dev libpng-dev"
-  # debhelper builds the package, dpkg-dev gives its tools.
-  [package]="debhelper dpkg-dev"
+  # debhelper builds the package, dpkg-dev gives its tools, and
+  # dpkg-buildpackage asks every build for build-essential.
+  [package]="debhelper dpkg-dev build-essential"
   # Besides the viewer, the demo, the page, the browsers, the benchmarks and the package:
   #  libgtest-dev                    the unit and end-to-end tests (GoogleTest)
   #  clang                           the unit tests built by clang++ too

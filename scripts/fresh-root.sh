@@ -16,7 +16,10 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 
 if [ ! -x "$root/bin/bash" ]; then
   echo "Making a minimal Debian 12 root in $root"
-  mmdebstrap --quiet --variant=minbase --include=ca-certificates,git bookworm "$root"
+  # The archive, its updates and security updates, as Debian's installer sets them up.
+  mmdebstrap --quiet --variant=minbase --include=ca-certificates,git bookworm "$root" \
+    "deb http://deb.debian.org/debian bookworm main" "deb http://deb.debian.org/debian bookworm-updates main" \
+    "deb http://deb.debian.org/debian-security bookworm-security main"
   if [ -n "${TARNWICK_ROOT_DEBS:-}" ]; then
     mkdir -p "$root/tmp/debs"
     cp "$TARNWICK_ROOT_DEBS"/*.deb "$root/tmp/debs/"
