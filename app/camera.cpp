@@ -1,7 +1,7 @@
 // camera.cpp -- orbit, zoom and pick arithmetic of the viewer
 #include "app/camera.h"
 
-#include "app/scene.h"
+#include "app/viewer_state.h"
 #include "frame/frame.h"
 #include "optics/shading.h"
 #include "water/water.h"

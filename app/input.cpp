@@ -3,7 +3,7 @@
 
 #include "app/camera.h"
 #include "app/platform.h"
-#include "app/scene.h"
+#include "app/viewer_state.h"
 #include "optics/display.h"
 #include "water/water.h"
 

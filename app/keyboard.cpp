@@ -2,7 +2,7 @@
 #include "app/callbacks.h"
 
 #include "app/platform.h"
-#include "app/scene.h"
+#include "app/viewer_state.h"
 #include "frame/frame.h"
 #include "frame/local_rotate.h"
 #include "optics/display.h"

@@ -248,13 +248,18 @@ std::string sceneLine(const SceneInput& input)
     return line + "\n";
 }
 
+std::string sceneTooLarge(std::size_t bytes)
+{
+    return "the scene is " + std::to_string(bytes) + " bytes, more than the " + std::to_string(sceneMaxBytes) +
+           " a scene may have";
+}
+
 bool readScene(const std::string& text, RecordedScene& scene, std::string& error)
 {
     scene = RecordedScene{};
     Reader reader;
     if (text.size() > sceneMaxBytes) {
-        error = "the scene is " + std::to_string(text.size()) + " bytes, more than the " +
-                std::to_string(sceneMaxBytes) + " a scene may have";
+        error = sceneTooLarge(text.size());
         return false;
     }
     bool ok = true;

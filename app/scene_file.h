@@ -59,3 +59,5 @@ std::string sceneLine(const SceneInput& input);
 // our scenes, is from a later format, is not text, is too large, has an input
 // it does not know, a tick going backwards, or a number beyond its bounds.
 bool readScene(const std::string& text, RecordedScene& scene, std::string& error);
+// The refusal of a scene of that many bytes, more than sceneMaxBytes.
+std::string sceneTooLarge(std::size_t bytes);

@@ -1,7 +1,7 @@
 // frame_bench.cpp -- the CPU work of a frame and of a tick, without drawing
-#include "bench/baseline_frame.h"
 #include "bench/report.h"
-#include "bench/scenes.h"
+#include "bench/water_states.h"
+#include "tests/baseline_frame.h"
 
 #include "optics/caustics.h"
 #include "optics/display.h"
@@ -69,16 +69,16 @@ void BM_FrameAvx2(benchmark::State& state, void (*makeScene)())
     frameWith(state, makeScene, SweepVectors::avx2);
 }
 
-BENCHMARK_CAPTURE(BM_FrameBaseline, busy, makeBusyScene)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Frame, busy, makeBusyScene)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_FrameBaseline, flat, makeFlatScene)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Frame, flat, makeFlatScene)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_FrameSse2, busy, makeBusyScene)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_FrameAvx2, busy, makeBusyScene)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_FrameBaseline, busy, makeBusyWater)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Frame, busy, makeBusyWater)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_FrameBaseline, flat, makeFlatWater)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Frame, flat, makeFlatWater)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_FrameSse2, busy, makeBusyWater)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_FrameAvx2, busy, makeBusyWater)->Unit(benchmark::kMicrosecond);
 
 void BM_RippleStep(benchmark::State& state)
 {
-    makeBusyScene();
+    makeBusyWater();
     for ([[maybe_unused]] auto _ : state)
         rippleStep();
 }
@@ -86,7 +86,7 @@ BENCHMARK(BM_RippleStep)->Unit(benchmark::kMicrosecond);
 
 void BM_WaveStep(benchmark::State& state)
 {
-    makeFlatScene();
+    makeFlatWater();
     for ([[maybe_unused]] auto _ : state) {
         waveStep();
         if (wavePhase > 40.0f)
@@ -97,7 +97,7 @@ BENCHMARK(BM_WaveStep)->Unit(benchmark::kMicrosecond);
 
 void BM_IdleTick(benchmark::State& state)
 {
-    makeBusyScene();
+    makeBusyWater();
     burstMode = 1;
     for ([[maybe_unused]] auto _ : state)
         idle();

@@ -7,10 +7,10 @@
 #include "app/callbacks.h"
 #include "app/camera.h"
 #include "app/recording.h"
-#include "app/render.h"
-#include "app/scene.h"
+#include "app/viewer_state.h"
 #include "bench/report.h"
-#include "bench/scenes.h"
+#include "bench/water_states.h"
+#include "desktop/render.h"
 #include "optics/display.h"
 #include "optics/shading.h"
 #include "tools/xdriver.h"
@@ -30,7 +30,7 @@ namespace {
 // One idle tick as the event loop runs it: drops, ripple step, full frame.
 void BM_TickInWindow(benchmark::State& state)
 {
-    makeBusyScene();
+    makeBusyWater();
     burstMode = 1;
     for ([[maybe_unused]] auto _ : state)
         idle();
@@ -44,7 +44,7 @@ void BM_TickInWindow(benchmark::State& state)
 // way, swap; the optics were computed once beforehand.
 void BM_DrawOnlyInWindow(benchmark::State& state)
 {
-    makeBusyScene();
+    makeBusyWater();
     computeFrameOptics();
     for ([[maybe_unused]] auto _ : state) {
         clearAndPlaceCamera();
@@ -56,7 +56,7 @@ void BM_DrawOnlyInWindow(benchmark::State& state)
 // The same frame's optics alone.
 void BM_OpticsOnly(benchmark::State& state)
 {
-    makeBusyScene();
+    makeBusyWater();
     for ([[maybe_unused]] auto _ : state) {
         computeFrameOptics();
         benchmark::ClobberMemory();
@@ -79,7 +79,7 @@ void BM_PlayTenMinuteScene(benchmark::State& state)
                     {ticks, SceneInput::key, 'f', 0, 0}};
     for ([[maybe_unused]] auto _ : state) {
         state.PauseTiming();
-        makeFlatScene();
+        makeFlatWater();
         startPlaying(scene);
         state.ResumeTiming();
         while (playScene(4096)) {
@@ -111,7 +111,7 @@ void takeSize(int& argc, char** argv, int& width, int& height)
 
 void openWindow(int& argc, char** argv, int width, int height)
 {
-    makeFlatScene();
+    makeFlatWater();
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_ALPHA | GLUT_DEPTH);
     if (width > 0)

@@ -2,7 +2,7 @@
 // (operator new goes through it too) and counts the calls made while the
 // simulation runs with a display() that does a frame's whole optics. It is a
 // program of its own, and is not built where a sanitizer owns the allocator.
-#include "app/scene.h"
+#include "app/viewer_state.h"
 #include "frame/frame.h"
 #include "frame/local_rotate.h"
 #include "optics/display.h"

@@ -1,8 +1,8 @@
 // The GL-free part of the shell: start state and reset, the orbit camera, the
 // zoom, the pick search, the keys' switches and the command-line options.
 #include "app/camera.h"
-#include "app/scene.h"
 #include "app/usage.h"
+#include "app/viewer_state.h"
 #include "frame/frame.h"
 #include "frame/local_rotate.h"
 #include "optics/caustics.h"
@@ -172,6 +172,52 @@ TEST_F(AppTest, HelpAndVersionAreAnsweredAndEverythingElseIsLeftToTheToolkit)
         if (!c.printedStart) {
             EXPECT_EQ(text, "");
         }
+    }
+}
+
+// --record and --play, with their file as the next word or after '=', are
+// taken out of the arguments; the toolkit's own options stay, in their order,
+// with the value of each that takes one.
+TEST_F(AppTest, SceneOptionsAreTakenAndTheToolkitKeepsItsOwn)
+{
+    const struct {
+        std::vector<const char*> args;
+        std::vector<std::string> left; // empty: refused
+        const char* record;
+        const char* play;
+    } cases[] = {
+        {{"tarnwick", "-geometry", "640x480", "--play", "a.scene"},
+         {"tarnwick", "-geometry", "640x480"},
+         nullptr,
+         "a.scene"},
+        {{"tarnwick", "-iconic", "--record", "b.scene", "-sync"}, {"tarnwick", "-iconic", "-sync"}, "b.scene", nullptr},
+        {{"tarnwick", "--record=c.scene", "--play=d.scene"}, {"tarnwick"}, "c.scene", "d.scene"},
+        {{"tarnwick", "-display", "--play", "--record", "e"}, {"tarnwick", "-display", "--play"}, "e", nullptr},
+        {{"tarnwick", "--playful", "--record-all"}, {"tarnwick", "--playful", "--record-all"}, nullptr, nullptr},
+        {{"tarnwick", "--play"}, {}, nullptr, nullptr},
+        {{"tarnwick", "--play="}, {}, nullptr, nullptr},
+        {{"tarnwick", "--record", "f", "--record=g"}, {}, nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        std::vector<const char*> args = c.args;
+        args.push_back(nullptr);
+        int argc = static_cast<int>(c.args.size());
+        SceneOptions options;
+        ::testing::internal::CaptureStderr();
+        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast): an argv is char** in C
+        const bool taken = takeSceneOptions(argc, const_cast<char**>(args.data()), options);
+        const std::string refusal = ::testing::internal::GetCapturedStderr();
+        const std::string name = c.args.back();
+        EXPECT_EQ(taken, !c.left.empty()) << name;
+        if (!taken) {
+            EXPECT_NE(refusal.find("needs one file name, given once"), std::string::npos) << name;
+            continue;
+        }
+        EXPECT_EQ(refusal, "") << name;
+        EXPECT_EQ(std::vector<std::string>(args.begin(), args.begin() + argc), c.left) << name;
+        EXPECT_EQ(args[static_cast<std::size_t>(argc)], nullptr) << name;
+        EXPECT_STREQ(options.recordPath ? options.recordPath : "", c.record ? c.record : "") << name;
+        EXPECT_STREQ(options.playPath ? options.playPath : "", c.play ? c.play : "") << name;
     }
 }
 

@@ -1,11 +1,11 @@
 // The optics: the mesh and its normals, the caustics, the frame's colours, and
 // the vectorised frame against the plain transcription kept with the benchmarks.
-#include "bench/baseline_frame.h"
 #include "optics/caustics.h"
 #include "optics/face_sweep.h"
 #include "optics/mesh.h"
 #include "optics/shading.h"
 #include "support.h"
+#include "tests/baseline_frame.h"
 #include "water/drops.h"
 #include "water/wave.h"
 

@@ -70,6 +70,31 @@ struct Refusal {
     std::string expected;
 };
 
+// The reader's bounds hold what they say: a scene of exactly as many bytes,
+// inputs and bytes in a line as a scene may have is read whole (one more of
+// each is refused, in the table below).
+TEST(SceneFileTest, AScenePreciselyAtEveryBoundIsRead)
+{
+    std::string longest = header + "0 key a" + std::string(sceneMaxLineBytes - 7, ' ') + "\n";
+    ASSERT_EQ(longest.size() - header.size(), sceneMaxLineBytes + 1);
+    std::string mostInputs = header;
+    for (std::size_t k = 0; k < sceneMaxInputs; ++k)
+        mostInputs += "1 key a\n";
+    std::string largest = header + "1 key b\n";
+    const std::string comment = "#" + std::string(1000, 'x') + "\n";
+    while (largest.size() + comment.size() + 2 <= sceneMaxBytes)
+        largest += comment;
+    largest += "#" + std::string(sceneMaxBytes - largest.size() - 2, 'x') + "\n";
+    ASSERT_EQ(largest.size(), sceneMaxBytes);
+    for (const auto& [text, inputs] : {std::pair{longest, std::size_t{1}}, std::pair{mostInputs, sceneMaxInputs},
+                                       std::pair{largest, std::size_t{1}}}) {
+        RecordedScene scene;
+        std::string error;
+        EXPECT_TRUE(readScene(text, scene, error)) << error;
+        EXPECT_EQ(scene.inputs.size(), inputs) << error;
+    }
+}
+
 TEST(SceneFileTest, WhatIsNotASceneIsRefusedWholeNamingTheLine)
 {
     const std::string big(sceneMaxBytes + 1, '#');
@@ -82,6 +107,8 @@ TEST(SceneFileTest, WhatIsNotASceneIsRefusedWholeNamingTheLine)
         {"a later format", "tarnwick scene 2\nsize 3 3\nprogram 9\n", "line 1: the scene is in format 2, from a later"},
         {"a format that is no number", "tarnwick scene one\n", "line 1: the format's version \"one\""},
         {"no size", "tarnwick scene 1\nprogram 1\n", "line 2: expected the window's size"},
+        {"size misspelt", "tarnwick scene 1\nsise 300 300\nprogram 1\n", "line 2: expected the window's size"},
+        {"size with one number", "tarnwick scene 1\nsize 300\nprogram 1\n", "line 2: expected the window's size"},
         {"size 0", "tarnwick scene 1\nsize 0 3\nprogram 1\n", "line 2: the width \"0\" is not"},
         {"size beyond", "tarnwick scene 1\nsize 3 16385\nprogram 1\n", "line 2: the height \"16385\""},
         {"no program", "tarnwick scene 1\nsize 3 3\n", "line 3: the scene ends inside its first lines"},

@@ -1,7 +1,7 @@
 // support.cpp -- the unit tests' fixture, display(), stdout capture and traces
 #include "support.h"
 
-#include "app/scene.h"
+#include "app/viewer_state.h"
 #include "optics/display.h"
 #include "optics/shading.h"
 

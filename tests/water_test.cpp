@@ -1,5 +1,5 @@
 // The water: the ripple step, the drop scheduler with its generator, the wave.
-#include "app/scene.h"
+#include "app/viewer_state.h"
 #include "support.h"
 #include "water/drops.h"
 #include "water/water.h"

@@ -5,13 +5,13 @@
 #include "optics/display.h"
 
 #include "app/platform.h"
-#include "app/scene.h"
+#include "app/viewer_state.h"
 #include "optics/caustics.h"
 #include "optics/mesh.h"
 #include "optics/shading.h"
 #include "water/water.h"
+#include "web/display.h"
 #include "web/matrices.h"
-#include "web/page.h"
 
 #include <cstring>
 #include <emscripten/emscripten.h>

@@ -10,14 +10,14 @@
 #include "app/camera.h"
 #include "app/platform.h"
 #include "app/recording.h"
-#include "app/scene.h"
 #include "app/usage.h"
+#include "app/viewer_state.h"
 #include "optics/display.h"
 #include "water/drops.h"
 #include "water/wave.h"
+#include "web/display.h"
 #include "web/gestures.h"
 #include "web/pacing.h"
-#include "web/page.h"
 
 #include <cstdio>
 #include <deque>
@@ -380,11 +380,6 @@ EMSCRIPTEN_KEEPALIVE const char* webRecordedScene()
 EMSCRIPTEN_KEEPALIVE int webRecordedSceneBytes()
 {
     return static_cast<int>(recordedScene.size());
-}
-
-EMSCRIPTEN_KEEPALIVE int webScenePlaying()
-{
-    return scenePlaying();
 }
 
 // The camera's eye, coordinate 0, 1 or 2 (x, y, z).

@@ -5,13 +5,14 @@ exists: a file moved or renamed fails this until the docs follow.
 A path is a word in backticks or a link target that starts with one of the
 project's folders (app/, web/, tests/, ...) or names a file at the root;
 folders of a build (build/, build-web/, ...) and globs are not paths of the
-project. Usage: paths_test.py SOURCE-DIR"""
+project, and neither is what an install puts in the tree (node_modules).
+Usage: paths_test.py SOURCE-DIR"""
 import pathlib
 import re
 import sys
 
 root = pathlib.Path(sys.argv[1])
-folders = ("app", "water", "optics", "frame", "web", "tests", "bench", "tools", "scripts", "data",
+folders = ("app", "desktop", "water", "optics", "frame", "web", "tests", "bench", "tools", "scripts", "data",
            "debian", "cmake", "docs", ".ci")
 documents = ["README.md", "CONTRIBUTING.md", "ARCHITECTURE.md"] + sorted(
     str(p.relative_to(root)) for p in (root / "docs").glob("*.md"))
@@ -26,7 +27,7 @@ def candidates(text):
 
 
 def is_project_path(token, document):
-    if "*" in token or "{" in token or "://" in token or token.startswith(("/", "-", "~")):
+    if "*" in token or "{" in token or "://" in token or token.startswith(("/", "-", "~")) or "node_modules" in token:
         return False
     head = token.split("/")[0]
     return head in folders or (token in root_files and "/" not in token) or (

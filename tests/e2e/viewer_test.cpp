@@ -351,6 +351,44 @@ TEST(SceneGapTest, TenMinutesOfTicksPlayToTheEnd)
     std::remove(path.c_str());
 }
 
+// What cannot be played or recorded ends the viewer before any window, with
+// status 2 and one line on standard error naming the file and the reason.
+TEST(SceneRefusalTest, WhatCannotBePlayedEndsTheViewerWithItsReason)
+{
+    XvfbServer xvfb("640x480x24");
+    const std::string base = ::testing::TempDir() + "tarnwick-refused-" + std::to_string(getpid());
+    const std::string missing = base + ".missing", large = base + ".large", misspelt = base + ".sise",
+                      wide = base + ".wide";
+    std::ofstream(large) << "tarnwick scene 1\nsize 300 300\nprogram 0.1.0\n" << std::string(5000000, '#') << "\n";
+    std::ofstream(misspelt) << "tarnwick scene 1\nsise 300 300\nprogram 0.1.0\n0 key q\n";
+    std::ofstream(wide) << "tarnwick scene 1\nsize 800 300\nprogram 0.1.0\n0 key q\n";
+    const struct {
+        std::vector<std::string> options;
+        std::string refusal;
+    } cases[] = {
+        {{"--play", missing}, "tarnwick: cannot read the scene " + missing + ": No such file or directory\n"},
+        {{"--play", large},
+         "tarnwick: cannot play the scene " + large +
+             ": the scene is 5000045 bytes, more than the 4194304 a scene may have\n"},
+        {{"--play=" + misspelt},
+         "tarnwick: cannot play the scene " + misspelt +
+             ": line 2: expected the window's size, as \"size WIDTH HEIGHT\"\n"},
+        {{"--play", wide, "-iconic"},
+         "tarnwick: cannot play the scene: its window, 800 x 300, is larger than the screen, 640 x 480\n"},
+        {{"-geometry", "200x200", "--record"}, "tarnwick: --record needs one file name, given once\n"},
+        {{"--record", base + ".none/x.scene"},
+         "tarnwick: cannot record to " + base + ".none/x.scene: No such file or directory\n"},
+    };
+    for (const auto& c : cases) {
+        const auto viewer = startViewer(xvfb.display(), c.options);
+        EXPECT_EQ(viewer->waitForExit(patience), 2) << c.refusal;
+        EXPECT_EQ(viewer->errors(), c.refusal);
+        EXPECT_EQ(viewer->allOutput(), "") << c.refusal;
+    }
+    for (const std::string& path : {large, misspelt, wide})
+        std::remove(path.c_str());
+}
+
 // A played scene may end the viewer while the driver looks at its window:
 // the driver's requests about a window that is gone fail, and the driver
 // (and the replay tool, which watches such a scene play) goes on.

@@ -7,7 +7,7 @@
 // operations, then records of 6 bytes: row, column, and a float (4 bytes,
 // little-endian) written into heightField.
 #include "app/camera.h"
-#include "app/scene.h"
+#include "app/viewer_state.h"
 #include "frame/frame.h"
 #include "frame/local_rotate.h"
 #include "optics/display.h"

@@ -111,6 +111,10 @@ wait_until() {
   return 1
 }
 
+# Seconds to wait for the launched viewer's window: TARNWICK_PATIENCE scales it
+# as it scales the end-to-end tests' waits.
+launch_patience=$((60 * ${TARNWICK_PATIENCE:-1}))
+
 # Started as a desktop menu starts it: the entry's Exec from PATH, no
 # terminal, stdout not read; closed from the window manager.
 check_desktop_launch() {
@@ -125,21 +129,28 @@ check_desktop_launch() {
   pids+=($!)
   wait_until 15 wmctrl -m || fail "openbox did not start"
 
-  local program viewer status
+  local program viewer status windows
   program=$(desktop_key Exec)
   for attempt in 1 2 3; do
     PATH=$prefix/bin:$PATH setsid "$program" </dev/null >/dev/null 2>"$work/stderr" &
     viewer=$!
-    wait_until 15 bash -c "wmctrl -l | grep -q 'Tarnwick (orthogonal)' || ! kill -0 $viewer" || true
+    # The wait ends when the window is listed or the viewer has ended; on a
+    # machine busy with other tests a start can take many seconds, so the
+    # patience is generous (a window that shows ends it at once).
+    wait_until "$launch_patience" bash -c "wmctrl -l | grep -q 'Tarnwick (orthogonal)' || ! kill -0 $viewer" || true
     kill -0 "$viewer" 2>/dev/null && break
     # Xvfb now and then refuses a new connection: try again.
     grep -q "failed to open display" "$work/stderr" || break
   done
   pids+=("$viewer")
-  wmctrl -l | grep -q 'Tarnwick (orthogonal)' || fail "no window: $(cat "$work/stderr")"
+  windows=$(wmctrl -l 2>&1 || true)
+  if ! grep -q 'Tarnwick (orthogonal)' <<<"$windows"; then
+    kill -0 "$viewer" 2>/dev/null && status="still running" || { status=0; wait "$viewer" || status=$?; status="ended with status $status"; }
+    fail "no window after ${launch_patience} s, the viewer $status; windows: [$windows]; stderr: [$(cat "$work/stderr")]"
+  fi
 
   wmctrl -c 'Tarnwick (orthogonal)'
-  wait_until 15 bash -c "! kill -0 $viewer" || fail "closing the window did not end the viewer"
+  wait_until "$launch_patience" bash -c "! kill -0 $viewer" || fail "closing the window did not end the viewer"
   status=0
   wait "$viewer" || status=$?
   [ "$status" -eq 0 ] || fail "exit status $status after closing the window"

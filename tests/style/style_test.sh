@@ -17,7 +17,7 @@ cd "$source_dir"
 case $case_name in
   format)
     need clang-format
-    { git ls-files '*.cpp' '*.h' 2>/dev/null || find app water optics frame tools tests bench -name '*.cpp' -o -name '*.h'; } |
+    { git ls-files '*.cpp' '*.h' 2>/dev/null || find app desktop web water optics frame tools tests bench -name '*.cpp' -o -name '*.h'; } |
       xargs clang-format --dry-run --Werror
     echo "format: every C++ file as .clang-format says"
     ;;

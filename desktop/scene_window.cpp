@@ -1,20 +1,22 @@
 // scene_window.cpp -- the GLUT window's scenes: the files, the callbacks that
 // record input, and the idle callback that plays a scene
-#include "app/scene_window.h"
+#include "desktop/scene_window.h"
 
 #include "app/callbacks.h"
 #include "app/recording.h"
-#include "app/render.h"
-#include "app/scene.h"
 #include "app/usage.h"
+#include "app/viewer_state.h"
+#include "desktop/render.h"
 #include "optics/display.h"
 #include "water/drops.h"
 
 #include <GL/glut.h>
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
@@ -33,9 +35,10 @@ bool writeToRecordFile(const std::string& text)
     return false;
 }
 
-// A whole file, or false with the reason; one byte more than a scene may
-// have is enough for the reader to refuse it (a device that never ends, too).
-bool readWholeFile(const char* path, std::string& text, std::string& why)
+// A whole file, or false with the reason. No more than one byte beyond what a
+// scene may have is read (a device that never ends, too); size is then the
+// file's own size where the system knows it, or what was read.
+bool readWholeFile(const char* path, std::string& text, std::size_t& size, std::string& why)
 {
     std::FILE* file = std::fopen(path, "rb");
     if (!file) {
@@ -46,6 +49,9 @@ bool readWholeFile(const char* path, std::string& text, std::string& why)
     text.resize(std::fread(text.data(), 1, text.size(), file));
     const bool failed = std::ferror(file) != 0;
     why = failed ? std::strerror(errno) : "";
+    struct stat status = {};
+    const bool regular = fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode);
+    size = regular ? std::max(text.size(), static_cast<std::size_t>(status.st_size)) : text.size();
     std::fclose(file);
     return !failed;
 }
@@ -53,8 +59,13 @@ bool readWholeFile(const char* path, std::string& text, std::string& why)
 bool readSceneFile(const char* path)
 {
     std::string text, why;
-    if (!readWholeFile(path, text, why)) {
+    std::size_t size = 0;
+    if (!readWholeFile(path, text, size, why)) {
         std::fprintf(stderr, "tarnwick: cannot read the scene %s: %s\n", path, why.c_str());
+        return false;
+    }
+    if (size > sceneMaxBytes) {
+        std::fprintf(stderr, "tarnwick: cannot play the scene %s: %s\n", path, sceneTooLarge(size).c_str());
         return false;
     }
     if (!readScene(text, sceneToPlay, why)) {

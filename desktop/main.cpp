@@ -1,8 +1,8 @@
 // main.cpp -- the viewer: answers --help and --version, or opens the window
 // (recording and playing scenes as asked) and runs the event loop
-#include "app/callbacks.h"
-#include "app/scene_window.h"
 #include "app/usage.h"
+#include "desktop/scene_window.h"
+#include "desktop/window.h"
 
 #include <GL/glut.h>
 #include <cstdio>

@@ -1,4 +1,4 @@
-// page.h -- the web page's drawing. display() only marks a frame as wanted
+// display.h -- the web page's drawing. display() only marks a frame as wanted
 // (and sets the camera, which picks read at once); the frame is made on the
 // next animation frame, from the water as it is then, and handed to the
 // page's renderer.

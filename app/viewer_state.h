@@ -1,4 +1,4 @@
-// scene.h -- the viewer's window, input and camera state, and the scene reset
+// viewer_state.h -- the viewer's window, input and camera state, and the reset
 //
 // The water grids live in water/, the mesh, light and floor in optics/, the
 // vertex list and local frame in frame/; this module holds the rest, and the

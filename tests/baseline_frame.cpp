@@ -1,6 +1,6 @@
 // baseline_frame.cpp -- the first implementation a reader of the formulas would
 // write: no hoisting, no vectors, every quantity recomputed where it is used
-#include "bench/baseline_frame.h"
+#include "tests/baseline_frame.h"
 
 #include "optics/caustics.h"
 #include "water/water.h"

@@ -1,11 +1,12 @@
 // window.cpp -- the viewer's GLUT window: start-up up to the event loop (the
 // window, the callbacks, the first projection, the scene and the camera), and
 // what the window gives the callbacks and commands
+#include "desktop/window.h"
 #include "app/callbacks.h"
 #include "app/camera.h"
 #include "app/platform.h"
-#include "app/scene.h"
-#include "app/scene_window.h"
+#include "app/viewer_state.h"
+#include "desktop/scene_window.h"
 #include "optics/display.h"
 #include "water/drops.h"
 #include "water/wave.h"

@@ -1,27 +1,27 @@
-// scenes.cpp -- water states the benchmarks run on, made by the program's own operations
-#include "bench/scenes.h"
+// water_states.cpp -- water states the benchmarks run on, made by the program's own operations
+#include "bench/water_states.h"
 
 #include "app/camera.h"
-#include "app/scene.h"
+#include "app/viewer_state.h"
 #include "water/drops.h"
 #include "water/water.h"
 #include "water/wave.h"
 
 #include <cstring>
 
-void makeFlatScene()
+void makeFlatWater()
 {
     restoreLoadState();
     placeEyeOnOrbit();
 }
 
 // Made once (in a window its frames are drawn, which takes seconds), then copied.
-void makeBusyScene()
+void makeBusyWater()
 {
     static bool made = false;
     static float busyHeights[gridSize][gridSize], busyPartner[gridSize][gridSize];
     if (!made) {
-        makeFlatScene();
+        makeFlatWater();
         playWave();
         burstMode = 1;
         for (int tick = 0; tick < 400; ++tick)

@@ -1,5 +1,5 @@
-// scene.cpp -- window, input and camera state and the scene reset
-#include "app/scene.h"
+// viewer_state.cpp -- window, input and camera state and the reset
+#include "app/viewer_state.h"
 
 #include "frame/frame.h"
 #include "optics/caustics.h"

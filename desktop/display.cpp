@@ -4,8 +4,8 @@
 
 #include "app/camera.h"
 #include "app/recording.h"
-#include "app/render.h"
-#include "app/scene.h"
+#include "app/viewer_state.h"
+#include "desktop/render.h"
 #include "optics/mesh.h"
 #include "optics/shading.h"
 

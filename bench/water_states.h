@@ -1,8 +1,8 @@
-// scenes.h -- water states the benchmarks run on
+// water_states.h -- water states the benchmarks run on
 #pragma once
 
 // Flat water seen from the start view: the program as main leaves it.
-void makeFlatScene();
+void makeFlatWater();
 
 // A busy surface: a wave, then a few hundred ticks of burst drops.
-void makeBusyScene();
+void makeBusyWater();
