@@ -26,12 +26,20 @@
 
 namespace {
 
-// Everything the viewer prints until it has been quiet for a moment.
+// Everything the viewer prints until it has been quiet for a moment: for a
+// fifth of a second of its own processor time (its idle ticks run all the
+// while), so that a busy machine, which gives it less, does not cut it short.
 std::string quietOutput(ChildProcess& viewer)
 {
     std::string printed;
     for (int round = 0; round < 150; ++round) {
-        const std::string fresh = viewer.drain(Seconds(0.2));
+        std::string fresh;
+        const Seconds start = viewer.processorTime();
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        do
+            fresh += viewer.drain(Seconds(0.02));
+        while (viewer.processorTime() - start < Seconds(0.2) && std::chrono::steady_clock::now() < end &&
+               !viewer.waitForExit(Seconds(0)));
         if (fresh.empty() && round > 0)
             break;
         printed += fresh;
@@ -65,16 +73,30 @@ char keyNamed(const std::string& name)
     return name[0];
 }
 
+// Waits until the viewer has had `progress` of processor time, or `cap` of
+// wall time has passed, or it has ended. Its idle ticks run and draw whether
+// or not the water moves, so processor time measures how far the water has
+// come, however busy the machine is. (What it prints is left for quietOutput.)
+void letRun(ChildProcess& viewer, Seconds progress, Seconds cap)
+{
+    const Seconds start = viewer.processorTime();
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::nanoseconds>(cap);
+    while (viewer.processorTime() - start < progress && std::chrono::steady_clock::now() < end &&
+           !viewer.waitForExit(Seconds(0)))
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+
 // The window once the water is calm. Ripples fade by 0.9 a tick, so how long
 // that takes depends on the viewer's pace (a sanitized build, a busy
-// machine): the picture is taken when two captures a fifth of a second apart
-// agree in every pixel, after a second and a half at least, thirty at most.
-Image steadyPicture(XDriver& x)
+// machine): the picture is taken when two captures agree in every pixel with
+// a fifth of a second of the viewer's processor time between them, after a
+// second and a half of it at least.
+Image steadyPicture(XDriver& x, ChildProcess& viewer)
 {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    letRun(viewer, Seconds(1.5), Seconds(30));
     Image picture = x.capture();
     for (int attempt = 0; attempt < 140; ++attempt) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        letRun(viewer, Seconds(0.2), Seconds(10));
         Image next = x.capture();
         if (next.differingPixels(picture, 0) == 0)
             break;
@@ -97,7 +119,7 @@ bool play(const std::string& line, XDriver& x, ChildProcess& viewer, const std::
     }
     if (verb == "picture" && words >> name) {
         transcript += quietOutput(viewer);
-        return steadyPicture(x).savePng(folder + "/" + name + ".png");
+        return steadyPicture(x, viewer).savePng(folder + "/" + name + ".png");
     }
     if (verb == "key" && words >> name)
         x.typeChar(keyNamed(name));
