@@ -2,7 +2,7 @@
 #include "app/callbacks.h"
 
 #include "app/camera.h"
-#include "app/platform.h"
+#include "app/shell.h"
 #include "app/viewer_state.h"
 #include "optics/display.h"
 #include "water/water.h"

@@ -1,7 +1,7 @@
 // keyboard.cpp -- the keyboard commands
 #include "app/callbacks.h"
 
-#include "app/platform.h"
+#include "app/shell.h"
 #include "app/viewer_state.h"
 #include "frame/frame.h"
 #include "frame/local_rotate.h"

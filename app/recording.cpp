@@ -1,8 +1,8 @@
 // recording.cpp -- the session's input written as a scene, and a scene played
 #include "app/recording.h"
 
-#include "app/callbacks.h"
-#include "optics/display.h"
+#include "app/events.h"
+#include "app/shell.h"
 #include "water/drops.h"
 
 #include <utility>
@@ -18,28 +18,14 @@ bool redrawSinceLastLine = false;
 RecordedScene playedScene;
 std::size_t nextPlayedInput = 0;
 bool playing = false;
+bool playedOnce = false; // a scene was started since the program began
 
-void writeLine(const SceneInput& input)
+void writeLine(const InputEvent& input)
 {
     if (sceneSink && !sceneSink(sceneLine(input)))
         sceneSink = nullptr;
     lastLineTick = input.tick;
     redrawSinceLastLine = false;
-}
-
-void deliver(const SceneInput& input)
-{
-    switch (input.kind) {
-    case SceneInput::key: keyboard(static_cast<unsigned char>(input.a), 0, 0); break;
-    case SceneInput::press: mouse(input.a, 0, input.b, input.c); break;
-    case SceneInput::release: mouse(input.a, 1, input.b, input.c); break;
-    case SceneInput::move: motion(input.a, input.b); break;
-    case SceneInput::resize:
-        followPlayedSize(input.a, input.b);
-        reshape(input.a, input.b);
-        break;
-    case SceneInput::redraw: display(); break; // its line is already written
-    }
 }
 
 } // namespace
@@ -53,14 +39,14 @@ void startRecording(SceneSink sink, int width, int height)
         sceneSink = nullptr;
 }
 
-void recordInput(SceneInput::Kind kind, int a, int b, int c)
+void recordInput(InputEvent::Kind kind, int a, int b, int c)
 {
     if (!sceneSink)
         return;
     // Every tick draws a frame, which sets the view as any redraw would; a
     // redraw matters only between two inputs of one tick.
-    if (redrawSinceLastLine && tickCount == lastLineTick && kind != SceneInput::redraw)
-        writeLine({tickCount, SceneInput::redraw, 0, 0, 0});
+    if (redrawSinceLastLine && tickCount == lastLineTick && kind != InputEvent::redraw)
+        writeLine({tickCount, InputEvent::redraw, 0, 0, 0});
     writeLine({tickCount, kind, a, b, c});
 }
 
@@ -84,6 +70,12 @@ void startPlaying(RecordedScene scene)
     playedScene = std::move(scene);
     nextPlayedInput = 0;
     playing = !playedScene.inputs.empty();
+    playedOnce = true;
+}
+
+bool sceneHasPlayed()
+{
+    return playedOnce;
 }
 
 bool scenePlaying()
@@ -99,9 +91,10 @@ bool playScene(int steps)
         } else if (tickCount < playedScene.inputs[nextPlayedInput].tick) {
             idle();
         } else {
-            const SceneInput& input = playedScene.inputs[nextPlayedInput++];
-            recordInput(input.kind, input.a, input.b, input.c);
-            deliver(input);
+            const InputEvent& input = playedScene.inputs[nextPlayedInput++];
+            if (input.kind == InputEvent::resize)
+                followPlayedSize(input.a, input.b);
+            handleInput(input);
         }
     }
     return playing;

@@ -22,7 +22,7 @@ using SceneSink = bool (*)(const std::string& text);
 void startRecording(SceneSink sink, int width, int height);
 // Writes one input at the present tick, after a redraw line if a frame was
 // drawn since the last line within the same tick. Nothing when not recording.
-void recordInput(SceneInput::Kind kind, int a = 0, int b = 0, int c = 0);
+void recordInput(InputEvent::Kind kind, int a = 0, int b = 0, int c = 0);
 // The window drew a frame outside a tick (a redisplay, an expose).
 void noteRedraw();
 // Stops at once: later inputs are not recorded.
@@ -34,15 +34,13 @@ bool isRecording();
 // own input and draws no tick's frame.
 void startPlaying(RecordedScene scene);
 bool scenePlaying();
+// Whether a scene was started since the program began (events.h's gate).
+bool sceneHasPlayed();
 
 // Runs ticks and delivers inputs, at most `steps` of them (a tick or an
 // input each); returns whether the scene still plays. The input goes through
-// the callbacks, and a resize also through followPlayedSize.
+// handleInput (events.h), and a resize also through followPlayedSize.
 bool playScene(int steps);
 
 // Ends the playing at once (the program goes on from where the scene left it).
 void stopPlaying();
-
-// ---- What each shell provides
-// The window takes the size a played resize gave the program, if it can.
-void followPlayedSize(int width, int height);

@@ -130,8 +130,8 @@ struct Reader {
     }
 
     bool header(int line, const std::vector<std::string>& words, RecordedScene& scene);
-    bool input(const std::vector<std::string>& words, std::int64_t lastTick, SceneInput& input);
-    bool inputNumbers(const std::vector<std::string>& words, SceneInput& input);
+    bool input(const std::vector<std::string>& words, std::int64_t lastTick, InputEvent& input);
+    bool inputNumbers(const std::vector<std::string>& words, InputEvent& input);
 };
 
 bool Reader::header(int line, const std::vector<std::string>& words, RecordedScene& scene)
@@ -166,30 +166,30 @@ bool Reader::header(int line, const std::vector<std::string>& words, RecordedSce
     return true;
 }
 
-bool Reader::inputNumbers(const std::vector<std::string>& words, SceneInput& input)
+bool Reader::inputNumbers(const std::vector<std::string>& words, InputEvent& input)
 {
     std::int64_t n[3] = {0, 0, 0};
     const int c = sceneMaxCoordinate;
     switch (input.kind) {
-    case SceneInput::key:
+    case InputEvent::key:
         input.a = keyCode(words[2]);
         return input.a >= 0 || refuse("\"" + words[2] + "\" is not a key (a character, a key's name or 0xNN)");
-    case SceneInput::press:
-    case SceneInput::release:
+    case InputEvent::press:
+    case InputEvent::release:
         if (!number(words[2], 0, sceneMaxButton, "the button", n[0]) || !number(words[3], -c, c, "x", n[1]) ||
             !number(words[4], -c, c, "y", n[2]))
             return false;
         break;
-    case SceneInput::move:
+    case InputEvent::move:
         if (!number(words[2], -c, c, "x", n[0]) || !number(words[3], -c, c, "y", n[1]))
             return false;
         break;
-    case SceneInput::resize:
+    case InputEvent::resize:
         if (!number(words[2], 0, sceneMaxSize, "the width", n[0]) ||
             !number(words[3], 0, sceneMaxSize, "the height", n[1]))
             return false;
         break;
-    case SceneInput::redraw: break;
+    case InputEvent::redraw: break;
     }
     input.a = static_cast<int>(n[0]);
     input.b = static_cast<int>(n[1]);
@@ -197,7 +197,7 @@ bool Reader::inputNumbers(const std::vector<std::string>& words, SceneInput& inp
     return true;
 }
 
-bool Reader::input(const std::vector<std::string>& words, std::int64_t lastTick, SceneInput& input)
+bool Reader::input(const std::vector<std::string>& words, std::int64_t lastTick, InputEvent& input)
 {
     static const std::size_t wordCounts[] = {3, 5, 5, 4, 4, 2};
     std::int64_t tick = 0;
@@ -214,7 +214,7 @@ bool Reader::input(const std::vector<std::string>& words, std::int64_t lastTick,
         return refuse("unknown input \"" + words[1] + "\"");
     if (words.size() != wordCounts[kind])
         return refuse("\"" + words[1] + "\" takes " + std::to_string(wordCounts[kind] - 2) + " values");
-    input = {tick, static_cast<SceneInput::Kind>(kind), 0, 0, 0};
+    input = {tick, static_cast<InputEvent::Kind>(kind), 0, 0, 0};
     return inputNumbers(words, input);
 }
 
@@ -226,24 +226,24 @@ std::string sceneHeader(int width, int height)
            " " + std::to_string(height) + "\nprogram " + programVersion() + "\n";
 }
 
-std::string sceneLine(const SceneInput& input)
+std::string sceneLine(const InputEvent& input)
 {
     std::string line = std::to_string(input.tick) + " " + kindWords[input.kind];
     const auto add = [&line](int value) { line += " " + std::to_string(value); };
     switch (input.kind) {
-    case SceneInput::key: line += " " + keyWord(input.a); break;
-    case SceneInput::press:
-    case SceneInput::release:
+    case InputEvent::key: line += " " + keyWord(input.a); break;
+    case InputEvent::press:
+    case InputEvent::release:
         add(input.a);
         add(input.b);
         add(input.c);
         break;
-    case SceneInput::move:
-    case SceneInput::resize:
+    case InputEvent::move:
+    case InputEvent::resize:
         add(input.a);
         add(input.b);
         break;
-    case SceneInput::redraw: break;
+    case InputEvent::redraw: break;
     }
     return line + "\n";
 }
@@ -286,7 +286,7 @@ bool readScene(const std::string& text, RecordedScene& scene, std::string& error
             ok = reader.header(headerLines++, words, scene);
             continue;
         }
-        SceneInput input{};
+        InputEvent input{};
         ok = scene.inputs.size() < sceneMaxInputs ||
              reader.refuse("more than " + std::to_string(sceneMaxInputs) + " inputs");
         ok = ok && reader.input(words, lastTick, input);

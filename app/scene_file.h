@@ -17,24 +17,20 @@
 //                              pick reads.
 //
 // The water is a function of the ticks that ran and of the input between
-// them, so playing these lines gives the same water, lines and titles.
+// them, so playing these lines gives the same water, lines and titles. Each
+// input line is one InputEvent (events.h) written out.
 #pragma once
+
+#include "app/events.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-struct SceneInput {
-    enum Kind { key, press, release, move, resize, redraw };
-    std::int64_t tick; // ticks completed when it came
-    Kind kind;
-    int a, b, c; // key: the byte; press, release: button, x, y; move: x, y; resize: width, height
-};
-
 struct RecordedScene {
     int width = 0, height = 0; // the window at the start, pixels
     std::string program;       // the recording program's version, for the reader's information
-    std::vector<SceneInput> inputs;
+    std::vector<InputEvent> inputs;
 };
 
 // ---- Bounds: a scene outside them is refused whole.
@@ -52,7 +48,7 @@ const int sceneMaxButton = 31;
 std::string sceneHeader(int width, int height);
 
 // One input as its line, newline included.
-std::string sceneLine(const SceneInput& input);
+std::string sceneLine(const InputEvent& input);
 
 // Reads a whole scene. On a refusal returns false, leaves scene empty and
 // says why in error, naming the line ("line 4: ..."): the text is not one of

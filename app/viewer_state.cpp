@@ -1,6 +1,7 @@
 // viewer_state.cpp -- window, input and camera state and the reset
 #include "app/viewer_state.h"
 
+#include "app/camera.h"
 #include "frame/frame.h"
 #include "optics/caustics.h"
 #include "optics/mesh.h"
@@ -51,6 +52,12 @@ void restoreLoadState()
 
     resetLocalFrame();
     buildWaterMesh();
+}
+
+void startState()
+{
+    restoreLoadState();
+    placeEyeOnOrbit();
 }
 
 void resetScene()

@@ -8,13 +8,20 @@
 #include "frame/point.h"
 
 // ---- Start state
-// Every process-wide variable of the program back to its start value (the
-// definitions carry none: the values are written here alone), then the water
-// mesh built over zeroed grids, with its two face-count lines. Every program
-// that runs the core calls it before anything else reads the state: main
-// before the event loop, and the tests, benchmarks and fuzz target to start
-// afresh. The eye then stands at (0, 0, 10) until placeEyeOnOrbit.
+// Every variable of the program's state back to its start value (the
+// water's, the drops', the wave's, the light's, the local frame's and this
+// module's, written here alone; their definitions carry none), then the water
+// mesh built over zeroed grids, with its two face-count lines (the mesh and
+// the list of floor triangles are defined empty, and get their contents from
+// buildWaterMesh and from every frame's optics). Every program that runs the
+// core calls it before anything else reads the state: startViewer in both
+// shells, and the tests, benchmarks and fuzz targets to start afresh. The eye
+// then stands at (0, 0, 10) until placeEyeOnOrbit.
 void restoreLoadState();
+// restoreLoadState, then the eye placed on its orbit: the state the program
+// starts from (app/start.h adds the window's part), and the tests,
+// benchmarks and fuzz targets with it.
+void startState();
 
 // ---- Window and input (pixels; a reset leaves them alone)
 extern int windowWidth; // stored by reshape

@@ -73,10 +73,10 @@ void BM_PlayTenMinuteScene(benchmark::State& state)
     const std::int64_t ticks = 198000;
     RecordedScene scene;
     scene.width = scene.height = 300;
-    scene.inputs = {{0, SceneInput::key, 'b', 0, 0},
-                    {ticks / 2, SceneInput::key, 'b', 0, 0},
-                    {ticks / 2, SceneInput::key, '5', 0, 0},
-                    {ticks, SceneInput::key, 'f', 0, 0}};
+    scene.inputs = {{0, InputEvent::key, 'b', 0, 0},
+                    {ticks / 2, InputEvent::key, 'b', 0, 0},
+                    {ticks / 2, InputEvent::key, '5', 0, 0},
+                    {ticks, InputEvent::key, 'f', 0, 0}};
     for ([[maybe_unused]] auto _ : state) {
         state.PauseTiming();
         makeFlatWater();

@@ -11,8 +11,7 @@
 
 void makeFlatWater()
 {
-    restoreLoadState();
-    placeEyeOnOrbit();
+    startState();
 }
 
 // Made once (in a window its frames are drawn, which takes seconds), then copied.

@@ -1,7 +1,7 @@
 // render.h -- the OpenGL side of a frame, in halves
 #pragma once
 
-#include "app/platform.h"
+#include "app/shell.h"
 
 // display() is clearAndPlaceCamera, computeFrameOptics, sendFrame. Apart, they
 // let the drawing be timed without the optics.

@@ -1,13 +1,13 @@
-// scene_window.cpp -- the GLUT window's scenes: the files, the callbacks that
-// record input, and the idle callback that plays a scene
+// scene_window.cpp -- the GLUT window's scenes and events: the files, the
+// callbacks that turn GLUT's events into the program's, and the idle callback
+// that plays a scene
 #include "desktop/scene_window.h"
 
-#include "app/callbacks.h"
+#include "app/events.h"
 #include "app/recording.h"
+#include "app/shell.h"
 #include "app/usage.h"
-#include "app/viewer_state.h"
 #include "desktop/render.h"
-#include "optics/display.h"
 #include "water/drops.h"
 
 #include <GL/glut.h>
@@ -126,39 +126,25 @@ void startScenes(int width, int height)
     }
 }
 
-void windowKeyboard(unsigned char key, int x, int y)
+// GLUT's events, as the program's (events.h).
+void windowKeyboard(unsigned char key, int /*x*/, int /*y*/)
 {
-    if (scenePlaying())
-        return;
-    recordInput(SceneInput::key, key);
-    keyboard(key, x, y);
+    takeInput({0, InputEvent::key, key, 0, 0});
 }
 
 void windowMouse(int button, int state, int x, int y)
 {
-    if (scenePlaying())
-        return;
-    recordInput(state == GLUT_DOWN ? SceneInput::press : SceneInput::release, button, x, y);
-    mouse(button, state, x, y);
+    takeInput({0, state == GLUT_DOWN ? InputEvent::press : InputEvent::release, button, x, y});
 }
 
 void windowMotion(int x, int y)
 {
-    if (scenePlaying())
-        return;
-    recordInput(SceneInput::move, x, y);
-    motion(x, y);
+    takeInput({0, InputEvent::move, x, y, 0});
 }
 
 void windowReshape(int width, int height)
 {
-    // While a scene plays, its own resizes size the program (and ask the
-    // window for the same); after it, the window's answer to the last of them
-    // brings nothing new.
-    if (scenePlaying() || (sceneToPlayRead && width == windowWidth && height == windowHeight))
-        return;
-    recordInput(SceneInput::resize, width, height);
-    reshape(width, height);
+    takeInput({0, InputEvent::resize, width, height, 0});
 }
 
 void windowDisplay()

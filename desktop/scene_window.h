@@ -1,7 +1,8 @@
 // scene_window.h -- the GLUT window's recording (--record) and playing
-// (--play) of scenes: the window's callbacks record each input, then hand it
-// to the viewer's; while a scene plays, they drop the user's own input, and
-// the idle callback plays the scene as fast as it can, drawing now and then.
+// (--play) of scenes: the window's callbacks hand each event to the program's
+// one path of input (app/events.h), which records it, or drops it while a
+// scene plays; the idle callback plays the scene as fast as it can, drawing
+// now and then.
 #pragma once
 
 struct SceneOptions;

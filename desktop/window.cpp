@@ -1,13 +1,11 @@
 // window.cpp -- the viewer's GLUT window: start-up up to the event loop (the
-// window, the callbacks, the first projection, the scene and the camera), and
+// window, the callbacks, the program's start), and
 // what the window gives the callbacks and commands
 #include "desktop/window.h"
-#include "app/callbacks.h"
-#include "app/camera.h"
-#include "app/platform.h"
-#include "app/viewer_state.h"
+
+#include "app/shell.h"
+#include "app/start.h"
 #include "desktop/scene_window.h"
-#include "optics/display.h"
 #include "water/drops.h"
 #include "water/wave.h"
 
@@ -43,7 +41,7 @@ bool openViewerWindow(int* argc, char** argv)
     if (!sizeForScene())
         return false;
     glutInitDisplayMode(windowDisplayMode);
-    glutCreateWindow("Tarnwick (orthogonal)");
+    glutCreateWindow(startTitle);
 
     glutDisplayFunc(windowDisplay);
     glutReshapeFunc(windowReshape);
@@ -52,12 +50,8 @@ bool openViewerWindow(int* argc, char** argv)
     glutKeyboardFunc(windowKeyboard);
     glutIdleFunc(idle);
 
-    // The first reshape replaces this with the perspective projection.
-    loadOrthographicProjection();
+    startViewer(); // builds the water mesh
     glEnable(GL_DEPTH_TEST);
-
-    restoreLoadState(); // builds the water mesh
-    placeEyeOnOrbit();
     startScenes(glutGet(GLUT_INIT_WINDOW_WIDTH), glutGet(GLUT_INIT_WINDOW_HEIGHT));
     return true;
 }

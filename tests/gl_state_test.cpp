@@ -4,7 +4,7 @@
 // formulas, computed here; no step may leave an OpenGL error behind.
 #include "app/callbacks.h"
 #include "app/camera.h"
-#include "app/platform.h"
+#include "app/shell.h"
 #include "app/viewer_state.h"
 #include "desktop/window.h"
 #include "frame/frame.h"
@@ -183,8 +183,7 @@ TEST_F(GlStateTest, CallbacksLeaveTheCamerasMatricesAndNoError)
 TEST_F(GlStateTest, TheFirstMiddleDragZoomsAndNeverOrbits)
 {
     StdoutCapture quiet;
-    restoreLoadState();
-    placeEyeOnOrbit();
+    startState();
     reshape(300, 300);
     display();
     mouse(1, 0, 5, 5); // a corner: no vertex picked
@@ -199,8 +198,7 @@ TEST_F(GlStateTest, TheWindowsProjectorRefusesPointsBehindTheEyeOrBeyondTheFarPl
 {
     {
         StdoutCapture quiet;
-        restoreLoadState();
-        placeEyeOnOrbit();
+        startState();
         reshape(300, 300);
         display();
     }
@@ -222,8 +220,7 @@ TEST_F(GlStateTest, MiddleClickDropsOnThePickedVertex)
 {
     {
         StdoutCapture quiet;
-        restoreLoadState();
-        placeEyeOnOrbit();
+        startState();
         reshape(300, 300);
         display();
     }

@@ -13,24 +13,24 @@ const std::string header = "tarnwick scene 1\nsize 300 200\nprogram 0.1.0\n";
 
 TEST(SceneFileTest, EveryInputIsWrittenAsALineThatReadsBackTheSame)
 {
-    const SceneInput inputs[] = {
-        {0, SceneInput::resize, 300, 200, 0},
-        {7, SceneInput::key, 'b', 0, 0},
-        {7, SceneInput::key, ' ', 0, 0},
-        {7, SceneInput::key, 27, 0, 0},
-        {7, SceneInput::key, '#', 0, 0},
-        {7, SceneInput::key, 0xe9, 0, 0},
-        {7, SceneInput::key, 0, 0, 0},
-        {7, SceneInput::key, 127, 0, 0},
-        {8, SceneInput::press, 1, 150, -3},
-        {8, SceneInput::move, -32767, 32767, 0},
-        {8, SceneInput::release, 31, 0, 0},
-        {8, SceneInput::redraw, 0, 0, 0},
-        {sceneMaxTick, SceneInput::resize, 0, sceneMaxSize, 0},
+    const InputEvent inputs[] = {
+        {0, InputEvent::resize, 300, 200, 0},
+        {7, InputEvent::key, 'b', 0, 0},
+        {7, InputEvent::key, ' ', 0, 0},
+        {7, InputEvent::key, 27, 0, 0},
+        {7, InputEvent::key, '#', 0, 0},
+        {7, InputEvent::key, 0xe9, 0, 0},
+        {7, InputEvent::key, 0, 0, 0},
+        {7, InputEvent::key, 127, 0, 0},
+        {8, InputEvent::press, 1, 150, -3},
+        {8, InputEvent::move, -32767, 32767, 0},
+        {8, InputEvent::release, 31, 0, 0},
+        {8, InputEvent::redraw, 0, 0, 0},
+        {sceneMaxTick, InputEvent::resize, 0, sceneMaxSize, 0},
     };
     std::string text = sceneHeader(300, 200);
     EXPECT_EQ(text, "tarnwick scene 1\nsize 300 200\nprogram " + std::string(programVersion()) + "\n");
-    for (const SceneInput& input : inputs)
+    for (const InputEvent& input : inputs)
         text += sceneLine(input);
     EXPECT_NE(text.find("7 key Space\n7 key Esc\n7 key #\n7 key 0xe9\n7 key 0x00\n7 key Delete\n8 press 1 150 -3\n"),
               std::string::npos)
@@ -42,7 +42,7 @@ TEST(SceneFileTest, EveryInputIsWrittenAsALineThatReadsBackTheSame)
     EXPECT_EQ(std::make_tuple(scene.width, scene.height, scene.program), std::make_tuple(300, 200, programVersion()));
     ASSERT_EQ(scene.inputs.size(), std::size(inputs));
     for (std::size_t k = 0; k < scene.inputs.size(); ++k) {
-        const SceneInput &read = scene.inputs[k], &written = inputs[k];
+        const InputEvent &read = scene.inputs[k], &written = inputs[k];
         EXPECT_EQ(std::make_tuple(read.tick, read.kind, read.a, read.b, read.c),
                   std::make_tuple(written.tick, written.kind, written.a, written.b, written.c))
             << sceneLine(written);

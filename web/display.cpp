@@ -4,7 +4,7 @@
 // OpenGL would hold, the viewport, the title
 #include "optics/display.h"
 
-#include "app/platform.h"
+#include "app/shell.h"
 #include "app/viewer_state.h"
 #include "optics/caustics.h"
 #include "optics/mesh.h"

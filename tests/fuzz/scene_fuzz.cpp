@@ -10,17 +10,17 @@
 
 namespace {
 
-bool withinBounds(const SceneInput& input, std::int64_t lastTick)
+bool withinBounds(const InputEvent& input, std::int64_t lastTick)
 {
     const int c = sceneMaxCoordinate;
     const bool coordinates = input.b >= -c && input.b <= c && input.c >= -c && input.c <= c;
     switch (input.kind) {
-    case SceneInput::key: return input.a >= 0 && input.a <= 255;
-    case SceneInput::press:
-    case SceneInput::release: return input.a >= 0 && input.a <= sceneMaxButton && coordinates;
-    case SceneInput::move: return input.a >= -c && input.a <= c && input.b >= -c && input.b <= c;
-    case SceneInput::resize: return input.a >= 0 && input.a <= sceneMaxSize && input.b >= 0 && input.b <= sceneMaxSize;
-    case SceneInput::redraw: return input.tick >= lastTick;
+    case InputEvent::key: return input.a >= 0 && input.a <= 255;
+    case InputEvent::press:
+    case InputEvent::release: return input.a >= 0 && input.a <= sceneMaxButton && coordinates;
+    case InputEvent::move: return input.a >= -c && input.a <= c && input.b >= -c && input.b <= c;
+    case InputEvent::resize: return input.a >= 0 && input.a <= sceneMaxSize && input.b >= 0 && input.b <= sceneMaxSize;
+    case InputEvent::redraw: return input.tick >= lastTick;
     }
     return false;
 }
@@ -30,7 +30,7 @@ bool sameInputs(const RecordedScene& a, const RecordedScene& b)
     if (a.inputs.size() != b.inputs.size() || a.width != b.width || a.height != b.height)
         return false;
     for (std::size_t k = 0; k < a.inputs.size(); ++k) {
-        const SceneInput &x = a.inputs[k], &y = b.inputs[k];
+        const InputEvent &x = a.inputs[k], &y = b.inputs[k];
         if (x.tick != y.tick || x.kind != y.kind || x.a != y.a || x.b != y.b || x.c != y.c)
             return false;
     }
@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     std::int64_t lastTick = 0;
     std::string written = sceneHeader(scene.width, scene.height);
-    for (const SceneInput& input : scene.inputs) {
+    for (const InputEvent& input : scene.inputs) {
         if (input.tick < lastTick || input.tick > sceneMaxTick || !withinBounds(input, lastTick))
             std::abort();
         lastTick = input.tick;

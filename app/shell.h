@@ -1,8 +1,14 @@
-// platform.h -- what a shell (the GLUT window, the web page) gives the input
-// callbacks and the keyboard commands, which know nothing of OpenGL
+// shell.h -- everything a shell (desktop/: the GLUT program; web/: the page)
+// provides to the rest of the program, which knows nothing of OpenGL, GLUT or
+// the browser. Each shell defines every function below, once.
 #pragma once
 
 #include "app/camera.h"
+#include "optics/display.h" // display(): the frame, which the core's steps call
+
+// ---- The frame
+// display() draws one whole frame (declared with the core, whose ripple and
+// wave steps call it after every step).
 
 // ---- Projections
 // Each selects the projection matrix, loads the projection, then leaves the
@@ -36,3 +42,7 @@ WindowProjector readWindowProjector(int viewport[4]);
 // all before it returns; a web page, one per displayed frame, holding input
 // and idle ticks until the wave ends.
 void runWave();
+
+// ---- Scenes
+// The window takes the size a played resize gave the program, if it can.
+void followPlayedSize(int width, int height);
