@@ -1,7 +1,7 @@
 // scene_file.cpp -- writing and reading scene files
 #include "app/scene_file.h"
 
-#include "app/usage.h"
+#include "app/about.h"
 
 #include <cctype>
 #include <cstdio>

@@ -1,6 +1,6 @@
 // main.cpp -- the viewer: answers --help and --version, or opens the window
 // (recording and playing scenes as asked) and runs the event loop
-#include "app/usage.h"
+#include "desktop/options.h"
 #include "desktop/scene_window.h"
 #include "desktop/window.h"
 

@@ -6,7 +6,7 @@
 #include "app/events.h"
 #include "app/recording.h"
 #include "app/shell.h"
-#include "app/usage.h"
+#include "desktop/options.h"
 #include "desktop/render.h"
 #include "water/drops.h"
 

@@ -1,8 +1,9 @@
-// The GL-free part of the shell: start state and reset, the orbit camera, the
-// zoom, the pick search, the keys' switches and the command-line options.
+// What both shells run, without a window: start state and reset, the orbit camera, the
+// zoom, the pick search, the keys' switches; and the desktop's command-line options.
+#include "app/about.h"
 #include "app/camera.h"
-#include "app/usage.h"
 #include "app/viewer_state.h"
+#include "desktop/options.h"
 #include "frame/frame.h"
 #include "frame/local_rotate.h"
 #include "optics/caustics.h"

@@ -1,7 +1,7 @@
 // scene_file_test.cpp -- the scene file: what is written reads back the same,
 // and every kind of text that is not a scene is refused whole, naming its line
+#include "app/about.h"
 #include "app/scene_file.h"
-#include "app/usage.h"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,11 @@
 // animation frames and played scenes
 #include "web/program.h"
 
+#include "app/about.h"
 #include "app/recording.h"
 #include "app/scene_file.h"
 #include "app/shell.h"
 #include "app/start.h"
-#include "app/usage.h"
 #include "water/drops.h"
 #include "water/wave.h"
 #include "web/display.h"

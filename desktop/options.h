@@ -1,5 +1,5 @@
-// usage.h -- the command-line options the viewer answers itself, and the
-// table of controls that --help prints
+// options.h -- the desktop's command line: what the viewer answers itself,
+// the options that record and play scenes, and the rest left to GLUT
 #pragma once
 
 // When the arguments ask for --help (or -h) or --version, prints the usage
@@ -8,11 +8,8 @@
 // to the toolkit, including the values of its -display and -geometry options.
 bool answerInformationOptions(int argc, char** argv);
 
-// The version, as --version and a recorded scene give it.
-const char* programVersion();
-
-// The options that record and play scenes (scene_file.h): the file of each,
-// or null when not given.
+// The options that record and play scenes (app/scene_file.h): the file of
+// each, or null when not given.
 struct SceneOptions {
     const char* recordPath = nullptr;
     const char* playPath = nullptr;
@@ -22,14 +19,3 @@ struct SceneOptions {
 // of the arguments, leaving the rest to the toolkit. False, with a message on
 // standard error, when one is given without its file or twice.
 bool takeSceneOptions(int& argc, char** argv, SceneOptions& options);
-
-// One row of the controls: the keys, separated by spaces, or a button and a
-// gesture; and what they do.
-struct Control {
-    const char* input;
-    const char* action;
-};
-
-// The key rows, in the order --help lists them; count receives their number.
-// (The web page makes its bar of command buttons from them.)
-const Control* keyControlRows(int& count);

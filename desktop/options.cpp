@@ -1,47 +1,11 @@
-// usage.cpp -- the text of --help and --version
-#include "app/usage.h"
+// options.cpp -- the desktop's command line: --help, --version, and the
+// scene options, the rest left to GLUT
+#include "desktop/options.h"
+
+#include "app/about.h"
 
 #include <cstdio>
 #include <cstring>
-
-#ifndef TARNWICK_VERSION
-#define TARNWICK_VERSION "unknown"
-#endif
-
-// The controls, one row a command: the source of the keys and buttons that
-// --help, the README, the man page and the web page's bar list (tests hold
-// them together).
-static const Control keyControls[] = {
-    {"Esc", "quit with status 1"},
-    {"q Q", "quit with status 0"},
-    {"5", "splash in the centre"},
-    {"b", "burst drops on/off (switches sprinkle off)"},
-    {"v", "sprinkle drops on/off (switches burst off)"},
-    {"w", "travelling wave: 351 frames, input waits until it ends"},
-    {"c C", "aim the camera at the origin or at the local frame"},
-    {"p P", "switch between perspective and orthographic projection"},
-    {"s S", "print the axes colour legend"},
-    {"f", "reset the camera and the local frame"},
-    {"[ ]", "turn the local frame 15 degrees about the global x axis (-, +)"},
-    {"; '", "the same about the global y axis"},
-    {". /", "the same about the global z axis"},
-    {"i I o O", "turn the local frame 15 degrees about its own x axis (-, +)"},
-    {"k K l L", "the same about its own y axis"},
-    {"m M ,", "the same about its own z axis"},
-    {"- =", "scale the object vertex list by 0.75 or 1.25 (it is empty)"},
-};
-
-static const Control mouseControls[] = {
-    {"left drag", "orbit the camera, one degree per pixel"},
-    {"middle click", "drop water on the grid vertex under the pointer, then zoom"},
-    {"right drag", "zoom; dragging down moves the eye away"},
-};
-
-const Control* keyControlRows(int& count)
-{
-    count = static_cast<int>(sizeof keyControls / sizeof keyControls[0]);
-    return keyControls;
-}
 
 static void printUsage()
 {
@@ -56,11 +20,14 @@ static void printUsage()
                "Keys act on the exact character typed (where one case is shown, the other\n"
                "does nothing):\n",
                stdout);
-    for (const Control& control : keyControls)
-        std::printf("  %-9s %s\n", control.input, control.action);
+    int rows = 0;
+    const Control* keys = keyControlRows(rows);
+    for (int row = 0; row < rows; ++row)
+        std::printf("  %-9s %s\n", keys[row].input, keys[row].action);
     std::fputs("Mouse:\n", stdout);
-    for (const Control& control : mouseControls)
-        std::printf("  %-13s %s\n", control.input, control.action);
+    const Control* buttons = mouseControlRows(rows);
+    for (int row = 0; row < rows; ++row)
+        std::printf("  %-13s %s\n", buttons[row].input, buttons[row].action);
     std::fputs("\n"
                "--record FILE writes every input, with the tick at which it came, to FILE as\n"
                "the session goes; --play FILE plays such a scene at its window size, as fast\n"
@@ -76,11 +43,6 @@ static void printUsage()
 static bool takesValue(const char* option)
 {
     return std::strcmp(option, "-display") == 0 || std::strcmp(option, "-geometry") == 0;
-}
-
-const char* programVersion()
-{
-    return TARNWICK_VERSION;
 }
 
 // The value of option name at argv[k] (as the next argument or after '='),
@@ -135,7 +97,7 @@ bool answerInformationOptions(int argc, char** argv)
             return true;
         }
         if (std::strcmp(option, "--version") == 0) {
-            std::printf("tarnwick %s\n", TARNWICK_VERSION);
+            std::printf("tarnwick %s\n", programVersion());
             return true;
         }
         if (takesValue(option))
