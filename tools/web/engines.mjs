@@ -323,15 +323,26 @@ function webKitAdapter(driver, { By, Key }, env, stop, version) {
       await findCanvas();
     },
     // An element screenshot of a WebGL canvas comes back black in WebKit: the
-    // viewport's screenshot, cropped at the canvas, shows what is drawn.
+    // viewport's screenshot, cropped at the canvas, shows what is drawn. The
+    // screenshot shows what was last painted, which on a busy machine can lag
+    // a change of the layout (a status line, a scroll) that the canvas's box
+    // already has: the page paints two frames first, and a box that moved
+    // while the screenshot was taken means another try.
     async picture() {
-      const [x, y, width, height] = await evaluate(() => {
+      const canvasBox = () => {
         const box = canvas.getBoundingClientRect();
         return [box.left, box.top, box.width, box.height];
-      });
-      const whole = Buffer.from(await driver.takeScreenshot(), "base64");
-      return execFileSync("convert", ["png:-", "-crop", `${width}x${height}+${x}+${y}`, "+repage", "png:-"],
-        { input: whole });
+      };
+      for (let attempt = 1; ; ++attempt) {
+        await driver.executeAsyncScript(
+          "const done = arguments[arguments.length - 1]; requestAnimationFrame(() => requestAnimationFrame(done));");
+        const [x, y, width, height] = await evaluate(canvasBox);
+        const whole = Buffer.from(await driver.takeScreenshot(), "base64");
+        const after = await evaluate(canvasBox);
+        if (after.join() === [x, y, width, height].join() || attempt === 5)
+          return execFileSync("convert", ["png:-", "-crop", `${width}x${height}+${x}+${y}`, "+repage", "png:-"],
+            { input: whole });
+      }
     },
     pagePicture: async () => Buffer.from(await driver.takeScreenshot(), "base64"),
     errors: () => evaluate(() => driverSeen.errors),
