@@ -107,14 +107,14 @@ export function lockFaults(manifest, lock, nodeVersion) {
   const wanted = manifest.engines?.node;
   if (wanted && !satisfies(nodeVersion, wanted))
     faults.push(`the tools want Node.js ${wanted}; this is ${nodeVersion}`);
-  for (const [name, spec] of Object.entries(manifest.dependencies ?? {}))
-    if (!exactVersion.test(spec)) faults.push(`${name} is asked for as "${spec}", not one version`);
+  for (const [name, asked] of Object.entries(manifest.dependencies ?? {}))
+    if (!exactVersion.test(asked)) faults.push(`${name} is asked for as "${asked}", not one version`);
   for (const [path, entry] of Object.entries(lock.packages ?? {})) {
     const who = path === "" ? manifest.name : `${packageName(path)}@${entry.version}`;
     for (const kind of ["dependencies", "optionalDependencies", "peerDependencies"])
-      for (const [name, spec] of Object.entries(entry[kind] ?? {}))
-        if (parseRange(spec) === null && !pinnedByOverride(manifest.overrides, name))
-          faults.push(`${who} asks for ${name} by "${spec}", which no override pins`);
+      for (const [name, asked] of Object.entries(entry[kind] ?? {}))
+        if (parseRange(asked) === null && !pinnedByOverride(manifest.overrides, name))
+          faults.push(`${who} asks for ${name} by "${asked}", which no override pins`);
     const engine = entry.engines?.node;
     if (typeof engine === "string" && !satisfies(nodeVersion, engine))
       faults.push(`${who} wants Node.js ${engine}; this is ${nodeVersion}`);
