@@ -25,7 +25,7 @@ bool inputAdmitted(const InputEvent& event)
 
 void handleInput(const InputEvent& event)
 {
-    recordInput(event.kind, event.a, event.b, event.c);
+    recordInput(event);
     deliverInput(event);
 }
 

@@ -39,15 +39,15 @@ void startRecording(SceneSink sink, int width, int height)
         sceneSink = nullptr;
 }
 
-void recordInput(InputEvent::Kind kind, int a, int b, int c)
+void recordInput(const InputEvent& input)
 {
     if (!sceneSink)
         return;
     // Every tick draws a frame, which sets the view as any redraw would; a
     // redraw matters only between two inputs of one tick.
-    if (redrawSinceLastLine && tickCount == lastLineTick && kind != InputEvent::redraw)
+    if (redrawSinceLastLine && tickCount == lastLineTick && input.kind != InputEvent::redraw)
         writeLine({tickCount, InputEvent::redraw, 0, 0, 0});
-    writeLine({tickCount, kind, a, b, c});
+    writeLine({tickCount, input.kind, input.a, input.b, input.c});
 }
 
 void noteRedraw()

@@ -20,9 +20,10 @@ using SceneSink = bool (*)(const std::string& text);
 
 // Starts a recording into the sink with the scene's first lines.
 void startRecording(SceneSink sink, int width, int height);
-// Writes one input at the present tick, after a redraw line if a frame was
-// drawn since the last line within the same tick. Nothing when not recording.
-void recordInput(InputEvent::Kind kind, int a = 0, int b = 0, int c = 0);
+// Writes one input at the present tick (whatever its own tick says), after a
+// redraw line if a frame was drawn since the last line within the same tick.
+// Nothing when not recording.
+void recordInput(const InputEvent& input);
 // The window drew a frame outside a tick (a redisplay, an expose).
 void noteRedraw();
 // Stops at once: later inputs are not recorded.

@@ -122,14 +122,14 @@ TEST_F(EventsTest, ThePagesRecordingStopsAtItsBoundAndSaysSoOnce)
     EXPECT_EQ(pageRecordedScene().rfind("tarnwick scene 1\nsize 300 300\n", 0), 0u);
     const std::size_t firstLinesBytes = pageRecordedScene().size();
     for (int k = 0; k < pageMaxRecordedInputs; ++k)
-        recordInput(InputEvent::key, 'a');
+        recordInput({0, InputEvent::key, 'a', 0, 0});
     EXPECT_EQ(pageRecordedInputs(), pageMaxRecordedInputs);
     EXPECT_TRUE(isRecording());
     EXPECT_EQ(timesFull, 0);
     const std::size_t size = pageRecordedScene().size();
     EXPECT_EQ(size, firstLinesBytes + std::string("0 key a\n").size() * pageMaxRecordedInputs);
-    recordInput(InputEvent::key, 'b');
-    recordInput(InputEvent::key, 'b');
+    recordInput({0, InputEvent::key, 'b', 0, 0});
+    recordInput({0, InputEvent::key, 'b', 0, 0});
     EXPECT_FALSE(isRecording());
     EXPECT_EQ(std::make_tuple(timesFull, fullAt), std::make_tuple(1, pageMaxRecordedInputs));
     EXPECT_EQ(pageRecordedScene().size(), size);

@@ -26,20 +26,34 @@
 
 namespace {
 
+// Lets the viewer run until it has had `progress` of processor time, or
+// `cap` of wall time has passed, or it has ended. Its idle ticks run and draw
+// whether or not the water moves, so processor time measures how far the
+// program has come, however busy the machine is. Returns what it printed
+// meanwhile when `read`; otherwise that is left for a later read.
+std::string letRun(ChildProcess& viewer, Seconds progress, Seconds cap, bool read)
+{
+    std::string printed;
+    const Seconds start = viewer.processorTime();
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::nanoseconds>(cap);
+    do {
+        if (read)
+            printed += viewer.drain(Seconds(0.02));
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    } while (viewer.processorTime() - start < progress && std::chrono::steady_clock::now() < end &&
+             !viewer.waitForExit(Seconds(0)));
+    return printed;
+}
+
 // Everything the viewer prints until it has been quiet for a moment: for a
-// fifth of a second of its own processor time (its idle ticks run all the
-// while), so that a busy machine, which gives it less, does not cut it short.
+// fifth of a second of its own processor time, so that a busy machine, which
+// gives it less, does not cut it short.
 std::string quietOutput(ChildProcess& viewer)
 {
     std::string printed;
     for (int round = 0; round < 150; ++round) {
-        std::string fresh;
-        const Seconds start = viewer.processorTime();
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        do
-            fresh += viewer.drain(Seconds(0.02));
-        while (viewer.processorTime() - start < Seconds(0.2) && std::chrono::steady_clock::now() < end &&
-               !viewer.waitForExit(Seconds(0)));
+        const std::string fresh = letRun(viewer, Seconds(0.2), Seconds(10), true);
         if (fresh.empty() && round > 0)
             break;
         printed += fresh;
@@ -73,30 +87,17 @@ char keyNamed(const std::string& name)
     return name[0];
 }
 
-// Waits until the viewer has had `progress` of processor time, or `cap` of
-// wall time has passed, or it has ended. Its idle ticks run and draw whether
-// or not the water moves, so processor time measures how far the water has
-// come, however busy the machine is. (What it prints is left for quietOutput.)
-void letRun(ChildProcess& viewer, Seconds progress, Seconds cap)
-{
-    const Seconds start = viewer.processorTime();
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::nanoseconds>(cap);
-    while (viewer.processorTime() - start < progress && std::chrono::steady_clock::now() < end &&
-           !viewer.waitForExit(Seconds(0)))
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-}
-
 // The window once the water is calm. Ripples fade by 0.9 a tick, so how long
 // that takes depends on the viewer's pace (a sanitized build, a busy
 // machine): the picture is taken when two captures agree in every pixel with
 // a fifth of a second of the viewer's processor time between them, after a
-// second and a half of it at least.
+// second and a half of it at least (its lines are left for quietOutput).
 Image steadyPicture(XDriver& x, ChildProcess& viewer)
 {
-    letRun(viewer, Seconds(1.5), Seconds(30));
+    letRun(viewer, Seconds(1.5), Seconds(30), false);
     Image picture = x.capture();
     for (int attempt = 0; attempt < 140; ++attempt) {
-        letRun(viewer, Seconds(0.2), Seconds(10));
+        letRun(viewer, Seconds(0.2), Seconds(10), false);
         Image next = x.capture();
         if (next.differingPixels(picture, 0) == 0)
             break;

@@ -50,14 +50,15 @@ const double playingSliceMs = 8.0; // of each animation frame, while a scene pla
 // after its reshape callback, and so does the page.
 void handlePageEvent(const InputEvent& event)
 {
-    const bool resize = event.kind == InputEvent::resize;
-    if (resize && !isRecording() && pageRecordingEmpty())
+    if (event.kind != InputEvent::resize) {
+        handleInput(event);
+        return;
+    }
+    if (!isRecording() && pageRecordingEmpty())
         startPageRecording(event.a, event.b);
-    if (resize)
-        canvasSized = true;
+    canvasSized = true;
     handleInput(event);
-    if (resize)
-        requestRedisplay();
+    requestRedisplay();
 }
 
 void endWave()
