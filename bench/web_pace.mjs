@@ -62,23 +62,13 @@ function cpuSeconds() {
   return stats.filter(s => s.pid !== process.pid && ours.has(s.pid)).reduce((sum, s) => sum + s.cpu, 0);
 }
 
-// Counts in the page from now on: animation frames (shown), frames drawn,
-// tasks over 50 ms. The page counts the frames its renderer drew; a build
-// from before the renderer draws on the main thread, and its WebGL clears are
-// counted instead (one a frame).
+// Counts in the page from now on: animation frames (shown), frames drawn
+// (the page's renderer counts them), tasks over 50 ms. The builds compared
+// must have the page's probes (window.tarnwickProbes).
 const startCounting = engine => engine.evaluate(async () => {
   const restart = Boolean(window.paceCounts);
-  const clears = restart ? paceCounts.clears : 0;
-  window.paceCounts = { shown: 0, clears, longTasks: [] };
-  window.framesDrawnNow = async () => (typeof ask === "function" ? ask("framesDrawn")
-    : typeof framesDrawn === "number" ? framesDrawn : paceCounts.clears);
-  paceCounts.drawnFrom = await framesDrawnNow();
+  window.paceCounts = { shown: 0, longTasks: [], drawnFrom: await tarnwickProbes.ask("framesDrawn") };
   if (restart) return;
-  const clear = WebGL2RenderingContext.prototype.clear;
-  WebGL2RenderingContext.prototype.clear = function (...args) {
-    ++paceCounts.clears;
-    return clear.apply(this, args);
-  };
   const frame = () => (++paceCounts.shown, requestAnimationFrame(frame));
   requestAnimationFrame(frame);
   new PerformanceObserver(list => list.getEntries().forEach(e => paceCounts.longTasks.push(e.duration)))
@@ -86,8 +76,8 @@ const startCounting = engine => engine.evaluate(async () => {
 });
 
 const counts = engine =>
-  engine.evaluate(async () => ({ ...paceCounts, drawn: (await framesDrawnNow()) - paceCounts.drawnFrom,
-    ticks: typeof ask === "function" ? await ask("webTickCount") : Module._webTickCount() }));
+  engine.evaluate(async () => ({ ...paceCounts, drawn: (await tarnwickProbes.ask("framesDrawn")) - paceCounts.drawnFrom,
+    ticks: await tarnwickProbes.ask("webTickCount") }));
 
 async function idleLoop(engine) {
   await startCounting(engine);
@@ -107,9 +97,9 @@ async function keyLatencies(engine) {
   const times = [];
   for (let k = 0; k < 40; ++k) {
     await engine.evaluate(() => {
-      const before = printedLineCount;
+      const before = tarnwickProbes.printedLineCount();
       window.lineSeen = new Promise(done => {
-        const look = () => (printedLineCount > before ? done(true) : setTimeout(look, 1));
+        const look = () => (tarnwickProbes.printedLineCount() > before ? done(true) : setTimeout(look, 1));
         look();
       });
     });
@@ -180,8 +170,8 @@ const frameRate = engine => engine.evaluate(() => new Promise(done => {
 
 // What the page has counted so far: frames drawn, ticks, bytes posted.
 const pageCounts = engine => engine.evaluate(async () => ({
-  drawn: typeof ask === "function" ? await ask("framesDrawn") : framesDrawn,
-  ticks: typeof ask === "function" ? await ask("webTickCount") : Module._webTickCount(),
+  drawn: await tarnwickProbes.ask("framesDrawn"),
+  ticks: await tarnwickProbes.ask("webTickCount"),
   bytesPosted: window.bytesPosted || 0,
 }));
 
@@ -274,7 +264,7 @@ async function phoneRound(build) {
     const result = { calm: await threadCpuPerFrame(engine, 8) };
     await engine.key("b");
     result.burst = await threadCpuPerFrame(engine, 8);
-    result.pace = await engine.evaluate(() => (typeof ask === "function" ? ask("webTickRate") : Module._webTickRate()));
+    result.pace = await engine.evaluate(() => tarnwickProbes.ask("webTickRate"));
     for (const rate of [1, 4, 6]) {
       await cdp.send("Emulation.setCPUThrottlingRate", { rate });
       await pause(1000);

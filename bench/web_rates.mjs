@@ -20,7 +20,7 @@ const run = promisify(execFile);
 async function pageRates(engine, url) {
   await openViewer(engine, url);
   await engine.key("b");
-  const ticks = () => engine.evaluate(() => ask("webTickCount"));
+  const ticks = () => engine.evaluate(() => tarnwickProbes.ask("webTickCount"));
   const from = await ticks(), started = Date.now();
   await pause(idleSeconds * 1000);
   const idle = ((await ticks()) - from) / ((Date.now() - started) / 1000);

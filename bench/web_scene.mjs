@@ -36,10 +36,10 @@ async function pageSeconds(engine, url, link) {
     return started;
   };
   const plainStart = await open(`${url}?width=300&height=300`);
-  await waitFor(engine, () => typeof running !== "undefined" && running, undefined, 60000);
+  await waitFor(engine, () => typeof tarnwickProbes === "object" && tarnwickProbes.running(), undefined, 60000);
   const plain = (Date.now() - plainStart) / 1000;
   const sceneStart = await open(`${url}${link}`);
-  await waitFor(engine, () => window.exitStatus === 0, undefined, 300000);
+  await waitFor(engine, () => tarnwickProbes.exitStatus() === 0, undefined, 300000);
   return (Date.now() - sceneStart) / 1000 - plain;
 }
 
@@ -51,7 +51,7 @@ try {
   console.log(`desktop --play: ${median(desktop).toFixed(2)} s (${(600 / median(desktop)).toFixed(0)}x real time)`);
   const encoder = await startEngine("chromium", xvfb.display);
   await encoder.open(`${server.url}?width=300&height=300`, { width: 340, height: 700 });
-  const link = await encoder.evaluate(async text => `#scene=${base64url(await gzip(text))}`, scene);
+  const link = await encoder.evaluate(async text => `#scene=${await tarnwickProbes.linkText(text)}`, scene);
   await encoder.close();
   console.log(`the link's fragment: ${link.length} characters`);
   for (const name of names) {

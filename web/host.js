@@ -4,8 +4,8 @@
 // the optics nor a GPU call holds the page's main thread; or on the page
 // itself, where a worker cannot draw (WebKit). The program draws each frame
 // straight from its memory: nothing is copied or posted per frame.
-//   hostProgram(canvas, page, script, load) starts the renderer, then the
-//   program (load(script) runs its loader, programScript's choice). page is
+//   hostProgram(canvas, page, script) starts the renderer, then the program
+//   (script names its loader, programScript's choice). page is
 //   what the program tells the page: print(line), setTitle(title),
 //   control(keys, action), started(), ended(status), failed(message),
 //   cannotStart(what), told(kind) (the renderer's "lost" and "restored"),
@@ -22,6 +22,8 @@
 //   playScene hands the program a scene's bytes to play from its start.
 //   Nothing goes to the page at a frame.
 
+import { startRenderer } from "./renderer.js";
+
 // A tiny module that uses SIMD instructions: valid where the engine has
 // WebAssembly SIMD.
 const simdProbe = new Uint8Array([0, 97, 115, 109, 1, 0, 0, 0, 1, 5, 1, 96, 0, 1, 123, 3, 2, 1, 0, 10, 10, 1, 8, 0,
@@ -29,7 +31,7 @@ const simdProbe = new Uint8Array([0, 97, 115, 109, 1, 0, 0, 0, 1, 5, 1, 96, 0, 1
 
 // The program's loader: the build with WebAssembly SIMD where the engine has
 // it (unless simd is false), the scalar build elsewhere; both give the same bits.
-function programScript(simd = true) {
+export function programScript(simd = true) {
   return simd && WebAssembly.validate(simdProbe) ? "tarnwick.js" : "tarnwick-scalar.js";
 }
 
@@ -37,7 +39,7 @@ function programScript(simd = true) {
 // the fastest pace) stay well within the tenth of a second a frame catches up.
 const calmBeatMilliseconds = 50;
 
-function hostProgram(canvas, page, script, load) {
+export function hostProgram(canvas, page, script) {
   let framesDrawn = 0;
   let drawnBufferSize = [0, 0];
   const renderer = startRenderer(canvas, (told, size) => {
@@ -51,7 +53,7 @@ function hostProgram(canvas, page, script, load) {
   // Calls an entry point; the program's own end unwinds through it.
   function call(name, args = []) {
     try {
-      return Module["_" + name](...args);
+      return program["_" + name](...args);
     } catch (e) {
       if (!(e && e.name === "ExitStatus")) throw e;
       return undefined;
@@ -59,13 +61,13 @@ function hostProgram(canvas, page, script, load) {
   }
 
   function recordedScene() {
-    const at = Module._webRecordedScene(), bytes = Module._webRecordedSceneBytes();
-    return new TextDecoder().decode(HEAPU8.subarray(at, at + bytes));
+    const at = program._webRecordedScene(), bytes = program._webRecordedSceneBytes();
+    return new TextDecoder().decode(program.HEAPU8.subarray(at, at + bytes));
   }
 
   function playScene(bytes) {
     if (!running) return;
-    HEAPU8.set(bytes, call("webSceneBuffer", [bytes.length]));
+    program.HEAPU8.set(bytes, call("webSceneBuffer", [bytes.length]));
     call("webPlayScene");
   }
 
@@ -96,7 +98,8 @@ function hostProgram(canvas, page, script, load) {
     requestAnimationFrame(animationFrame);
   }
 
-  self.Module = {
+  // The loader adds the entry points (_web*) and the memory (HEAPU8) here.
+  const program = {
     print: page.print,
     printErr: line => console.warn(line),
     setTitle: page.setTitle,
@@ -121,7 +124,9 @@ function hostProgram(canvas, page, script, load) {
       page.ended(status);
     },
   };
-  load(script);
+  import(`./${script}`).then(
+    loader => loader.default(program).catch(() => {}), // onAbort said why
+    error => page.cannotStart(`its module, ${script}, could not be loaded (${error.message || error}).`));
 
   const queries = {
     // Animation frame callbacks run in the order they were asked for: this
@@ -129,7 +134,7 @@ function hostProgram(canvas, page, script, load) {
     settled: () => new Promise(resolve => requestAnimationFrame(() => resolve(true))),
     framesDrawn: () => framesDrawn,
     drawnBufferSize: () => drawnBufferSize,
-    heapBytes: () => HEAP8.length,
+    heapBytes: () => program.HEAPU8.length,
     recordedScene: () => (running ? recordedScene() : endedScene),
     picture: () => renderer.picture(),
   };

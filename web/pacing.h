@@ -4,8 +4,10 @@
 // background does not run minutes of ticks at once.
 #pragma once
 
-// The desktop viewer's idle ticks a second at its start size (300 x 300) on
-// the project's build machine: the page's pace unless told another.
+// The page's pace unless told another: the desktop viewer's idle ticks a
+// second at its start size (300 x 300) on the build machine when the pace was
+// set. The desktop's rate varies with the machine and its load; the page's
+// water keeps this one (docs/performance.md has the desktop's figures).
 const double desktopTickRate = 330.0;
 // The most water time one frame catches up; the rest of a longer gap is skipped.
 const double catchUpSeconds = 0.1;

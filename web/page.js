@@ -9,6 +9,9 @@
 //   ?simd=0 runs the module built without WebAssembly SIMD, as engines
 //   without SIMD do.
 //   #scene=... plays a scene from the program's start (scenes.js).
+import { hostProgram, programScript } from "./host.js";
+import { keepScenes } from "./scenes.js";
+
 const params = new URLSearchParams(location.search);
 let fixedSize = params.has("width") && params.has("height")
   ? [parseInt(params.get("width"), 10), parseInt(params.get("height"), 10)] : null;
@@ -18,9 +21,13 @@ const canvas = document.getElementById("canvas");
 const stage = document.getElementById("stage");
 const log = document.getElementById("log");
 const notice = document.getElementById("notice");
+// No WebAssembly runs from a file:// page: the page's own notice says so.
+const fromFile = location.protocol === "file:";
+if (!fromFile) notice.className = "";
 const keptLines = 500;
 let printedLineCount = 0; // all the lines printed, the log keeps the last keptLines
 let running = false;
+let exitStatus; // once the program has ended
 let policyViolations = 0; // scripts, styles or workers the page's policy refused
 
 // Scrolling to the newest line waits for the next frame: reading the log's
@@ -58,7 +65,7 @@ const renderWorker = new Promise(resolve => {
   if (typeof Worker === "undefined" || !("transferControlToOffscreen" in canvas)) return resolve(null);
   let worker;
   try {
-    worker = new Worker("render-worker.js");
+    worker = new Worker("render-worker.js", { type: "module" });
   } catch {
     return resolve(null); // workers refused here (a file:// page, a policy)
   }
@@ -84,10 +91,10 @@ const fromProgram = {
   failed: tell,
   cannotStart,
   told: rendererTold,
-  followSize: (width, height) => followSize(width, height),
-  sceneRefused: why => sceneRefused(why),
-  scenePlayed: () => scenePlayed(),
-  recordingStopped: inputs => recordingStopped(inputs),
+  followSize,
+  sceneRefused: why => scenes.refused(why),
+  scenePlayed: () => scenes.played(),
+  recordingStopped: inputs => scenes.recordingStopped(inputs),
 };
 
 function rendererTold(told) {
@@ -120,18 +127,11 @@ function programInWorker(worker) {
   };
 }
 
-function loadScript(src) {
-  const element = document.createElement("script");
-  element.src = src;
-  element.onerror = () => cannotStart(`its module, ${src}, could not be loaded.`);
-  document.body.append(element);
-}
-
 async function startProgram() {
-  await linkSceneRead;
+  await scenes.linkRead;
   const worker = await renderWorker;
   drawingPlace = worker ? "worker" : "page";
-  program = worker ? programInWorker(worker) : hostProgram(canvas, fromProgram, script, loadScript);
+  program = worker ? programInWorker(worker) : hostProgram(canvas, fromProgram, script);
 }
 
 // Calls an entry point of the program (its web* functions) with numbers.
@@ -144,6 +144,8 @@ function call(name, ...args) {
 // "picture").
 const ask = (name, ...args) => Promise.resolve(program.ask(name, args));
 
+const scenes = keepScenes({ canvas, running: () => running, playScene: bytes => program.playScene(bytes), ask });
+
 // A promise of the moment the program has made its next animation frame,
 // after everything sent to it so far: its lines are printed, its frame drawn.
 const programSettled = () => ask("settled");
@@ -151,10 +153,6 @@ const programSettled = () => ask("settled");
 // The drawing buffer's size in device pixels; a new one starts cleared, and
 // the renderer draws the newest frame on it again.
 const resizeDrawingBuffer = (width, height) => program.resize(width, height);
-
-// For tests: the GPU context lost, as a driver reset loses it, and given back.
-const loseDrawingContext = () => program.loseContext();
-const restoreDrawingContext = () => program.restoreContext();
 
 // The canvas's drawing buffer has its CSS size times devicePixelRatio, so it
 // is sharp on any screen; the program thinks in CSS pixels all the same
@@ -184,6 +182,12 @@ function showFitting(width, height) {
   canvas.style.height = `${height * scale}px`;
 }
 
+// A played scene's size (as --play takes it on the desktop).
+function followSize(width, height) {
+  fixedSize = [width, height];
+  fitCanvas();
+}
+
 // A window moved to another screen, or the page zoomed: the ratio changes.
 function watchPixelRatio() {
   const query = matchMedia(`(resolution: ${window.devicePixelRatio || 1}dppx)`);
@@ -197,7 +201,7 @@ function started() {
   running = true;
   notice.style.display = "none";
   if (tickRate > 0) call("webSetTickRate", tickRate);
-  playPendingScene();
+  scenes.playPending();
   fitCanvas();
   watchPixelRatio();
   canvas.focus();
@@ -206,20 +210,16 @@ function started() {
 
 function ended(status) {
   running = false;
-  window.exitStatus = status;
-  sceneEndedProgram(status);
+  exitStatus = status;
+  scenes.endedProgram(status);
   tell("Tarnwick has ended (exit status " + status + "). Reload the page to start again.");
 }
 
 // The module could not be fetched or compiled: say why, if we know.
-const fromFile = "Tarnwick needs a web server: browsers do not load its WebAssembly module from file:// pages. "
-  + "Serve this folder with any static web server (scripts/web.sh does) and open its address.";
 function cannotStart(what) {
-  tell(location.protocol === "file:" ? fromFile : `Tarnwick could not start: ${what}`);
+  tell(`Tarnwick could not start: ${what}`);
 }
 window.addEventListener("unhandledrejection", event => running || cannotStart(event.reason));
-// A browser may fail such a load without a word: say it at once, until the program runs.
-if (location.protocol === "file:") tell(fromFile);
 
 // Once the program runs, a service worker keeps this build's files for visits
 // without network. It is registered only now, so that an update it finds
@@ -351,6 +351,26 @@ function addCommandButtons(keys, action) {
 }
 
 // The program loads once the page has painted its text, so that the help is
-// read while the module downloads and starts, and the worker wakes the GPU;
-// and once every script of the page has run (scenes.js reads the link).
-document.addEventListener("DOMContentLoaded", () => requestAnimationFrame(() => setTimeout(startProgram)));
+// read while the module downloads and starts, and the worker wakes the GPU.
+if (!fromFile) requestAnimationFrame(() => setTimeout(startProgram));
+
+// What the tests and tools read and do: the page's one global.
+window.tarnwickProbes = Object.freeze({
+  script,
+  running: () => running,
+  exitStatus: () => exitStatus,
+  drawingPlace: () => drawingPlace,
+  policyViolations: () => policyViolations,
+  printedLineCount: () => printedLineCount,
+  contextLost: () => contextLost,
+  call,
+  ask,
+  programSettled,
+  setHelpShown,
+  resizeDrawingBuffer,
+  // as a driver reset loses the GPU context, and gives it back
+  loseDrawingContext: () => program.loseContext(),
+  restoreDrawingContext: () => program.restoreContext(),
+  lastDownload: () => scenes.lastDownload(),
+  linkText: text => scenes.linkText(text),
+});

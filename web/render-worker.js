@@ -9,7 +9,7 @@
 // { ask, name, args }, { resize }, { lose }, { restore } and { scene }; to the page:
 // { canDraw } once, then { host, args } (a call of host.js's page interface)
 // and { answer, value } for each ask, once its answer is known.
-importScripts("renderer.js", "host.js");
+import { hostProgram } from "./host.js";
 
 let program = null;
 
@@ -29,7 +29,7 @@ const toPage = new Proxy({}, { get: (_, name) => (...args) => postMessage({ host
 
 onmessage = ({ data }) => {
   if (data.canvas) {
-    program = hostProgram(data.canvas, toPage, data.script, script => importScripts(script));
+    program = hostProgram(data.canvas, toPage, data.script);
   } else if (!program) {
     // not started
   } else if (data.call) {

@@ -122,7 +122,7 @@ function fillTexture(gl, unit, channels, width, rows, floats) {
     0, width * rows * channels);
 }
 
-function startRenderer(canvas, tell) {
+export function startRenderer(canvas, tell) {
   const gl = canvas.getContext("webgl2", {
     alpha: true,
     depth: true,

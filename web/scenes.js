@@ -4,7 +4,10 @@
 // and full screen. A scene is the program's own text (its recording runs
 // from the start); a link carries it gzip-compressed and base64url-encoded in
 // its fragment, #scene=..., and opening the link plays it, then the water is
-// the visitor's. Everything here uses page.js's program, call and ask.
+// the visitor's.
+//   keepScenes({ canvas, running(), playScene(bytes), ask(name) }) sets up
+//   the bar and reads the link (linkRead settles then); it returns what the
+//   page tells it, and lastDownload() and linkText(text) for the probes.
 const sceneLinkLimit = 8000; // characters of encoded scene a link carries; more becomes a file
 const sceneMaxBytes = 4 * 1024 * 1024; // as the program's reader
 const sceneLinkMaxCharacters = 6 * 1024 * 1024; // an encoded scene no longer than this is read at all
@@ -19,6 +22,7 @@ const fullScreenButton = document.getElementById("full-screen");
 let pendingScene = null; // bytes to play once the program runs
 let sceneSource = ""; // where the scene played last came from, as messages name it
 let lastDownload = null; // { name, url, blob } of the last file offered (tests read it)
+let viewer = null;
 
 function sayScene(text) {
   sceneStatus.textContent = text;
@@ -28,24 +32,19 @@ function sayScene(text) {
 
 function playSceneBytes(bytes, source) {
   sceneSource = source;
-  if (!running) {
+  if (!viewer.running()) {
     pendingScene = bytes;
     return;
   }
   sayScene(`Playing the scene ${source}…`);
-  program.playScene(bytes);
+  viewer.playScene(bytes);
 }
 
-// Called by page.js as the program starts, before the canvas is sized: a
-// scene from the link plays from the program's very start.
+// As the program starts, before the canvas is sized: a scene from the link
+// plays from its very start.
 function playPendingScene() {
   if (pendingScene) playSceneBytes(pendingScene, sceneSource);
   pendingScene = null;
-}
-
-function followSize(width, height) {
-  fixedSize = [width, height];
-  fitCanvas();
 }
 
 function sceneRefused(why) {
@@ -56,7 +55,7 @@ function scenePlayed() {
   sayScene(`Played the scene ${sceneSource}; the water is yours now.`);
 }
 
-// Called by page.js when the program ends: a scene may end it (Esc, q).
+// The program has ended: a scene may end it (Esc, q).
 function sceneEndedProgram(status) {
   if (/^Playing/.test(sceneStatus.textContent))
     sayScene(`Played the scene ${sceneSource}: it ended Tarnwick with status ${status}.`);
@@ -92,6 +91,10 @@ function fromBase64url(text) {
 async function gzip(text) {
   const stream = new Blob([text]).stream().pipeThrough(new CompressionStream("gzip"));
   return new Uint8Array(await new Response(stream).arrayBuffer());
+}
+
+async function linkText(text) {
+  return base64url(await gzip(text));
 }
 
 // At most limit bytes are inflated: a small link cannot make an enormous scene.
@@ -152,9 +155,9 @@ function offerFile(blob, name) {
 // ---- The bar's buttons
 
 async function shareScene() {
-  const text = await ask("recordedScene");
+  const text = await viewer.ask("recordedScene");
   if (!text) return sayScene("Nothing to share yet.");
-  const encoded = typeof CompressionStream === "function" ? base64url(await gzip(text)) : null;
+  const encoded = typeof CompressionStream === "function" ? await linkText(text) : null;
   if (encoded === null || encoded.length > sceneLinkLimit) {
     offerFile(new Blob([text], { type: "text/plain" }), `tarnwick-scene-${timeStamp()}.txt`);
     const why = encoded === null ? "This browser cannot make scene links" : "The scene is too long for a link";
@@ -180,7 +183,7 @@ async function shareScene() {
 }
 
 async function savePicture() {
-  const picture = await ask("picture");
+  const picture = await viewer.ask("picture");
   offerFile(picture, `tarnwick-${timeStamp()}.png`);
   sayScene(`Picture saved as ${lastDownload.name}.`);
 }
@@ -197,7 +200,7 @@ function showClipTime() {
 }
 
 function startClip() {
-  const stream = canvas.captureStream(30);
+  const stream = viewer.canvas.captureStream(30);
   const recorder = new MediaRecorder(stream, { mimeType: clipType });
   const chunks = [];
   recorder.ondataavailable = event => event.data.size && chunks.push(event.data);
@@ -236,21 +239,33 @@ function showFullScreenState() {
   fullScreenButton.textContent = document.fullscreenElement ? "Leave full screen" : "Full screen";
 }
 
-document.getElementById("share").addEventListener("click", shareScene);
-document.getElementById("save-picture").addEventListener("click", savePicture);
-document.getElementById("open-scene").addEventListener("click", () => sceneFile.click());
-sceneFile.addEventListener("change", () => {
-  openSceneFile(sceneFile.files[0]);
-  sceneFile.value = ""; // the same file may be opened again
-});
-window.addEventListener("dragover", event => event.preventDefault());
-window.addEventListener("drop", event => {
-  event.preventDefault();
-  openSceneFile(event.dataTransfer.files[0]);
-});
-clipButton.hidden = !clipType || typeof canvas.captureStream !== "function";
-clipButton.addEventListener("click", () => (clip ? stopClip() : startClip()));
-fullScreenButton.hidden = !document.fullscreenEnabled;
-fullScreenButton.addEventListener("click", toggleFullScreen);
-document.addEventListener("fullscreenchange", showFullScreenState);
-const linkSceneRead = sceneFromLink(); // the program starts once it is read
+export function keepScenes(viewerOfPage) {
+  viewer = viewerOfPage;
+  document.getElementById("share").addEventListener("click", shareScene);
+  document.getElementById("save-picture").addEventListener("click", savePicture);
+  document.getElementById("open-scene").addEventListener("click", () => sceneFile.click());
+  sceneFile.addEventListener("change", () => {
+    openSceneFile(sceneFile.files[0]);
+    sceneFile.value = ""; // the same file may be opened again
+  });
+  window.addEventListener("dragover", event => event.preventDefault());
+  window.addEventListener("drop", event => {
+    event.preventDefault();
+    openSceneFile(event.dataTransfer.files[0]);
+  });
+  clipButton.hidden = !clipType || typeof viewer.canvas.captureStream !== "function";
+  clipButton.addEventListener("click", () => (clip ? stopClip() : startClip()));
+  fullScreenButton.hidden = !document.fullscreenEnabled;
+  fullScreenButton.addEventListener("click", toggleFullScreen);
+  document.addEventListener("fullscreenchange", showFullScreenState);
+  return {
+    linkRead: sceneFromLink(),
+    playPending: playPendingScene,
+    refused: sceneRefused,
+    played: scenePlayed,
+    endedProgram: sceneEndedProgram,
+    recordingStopped,
+    lastDownload: () => lastDownload,
+    linkText,
+  };
+}

@@ -10,8 +10,8 @@
 // (the cases of the table by default; "soak" and "lighthouse" only when named)
 import { execFileSync } from "node:child_process";
 import { cpSync, existsSync, mkdirSync, readFileSync, rmSync, statSync, writeFileSync } from "node:fs";
-import { dirname, join } from "node:path";
-import { fileURLToPath } from "node:url";
+import { dirname, join, resolve } from "node:path";
+import { fileURLToPath, pathToFileURL } from "node:url";
 
 const [target, ...rest] = process.argv.slice(2);
 const here = dirname(fileURLToPath(import.meta.url));
@@ -91,10 +91,14 @@ function differingShare(a, b) {
   }
 }
 
+// The program's exit status, once it has ended (as text: 0 is a status).
+const exitStatus = (engine, timeoutMs) =>
+  waitFor(engine, () => tarnwickProbes.exitStatus() !== undefined && String(tarnwickProbes.exitStatus()), undefined, timeoutMs);
+
 // Ripples fade by 0.9 a tick: two hundred ticks leave nothing a pixel shows.
 async function calm(engine) {
-  const start = await engine.evaluate(() => ask("webTickCount"));
-  await waitFor(engine, async from => (await ask("webTickCount")) >= from + 200, start, 60000);
+  const start = await engine.evaluate(() => tarnwickProbes.ask("webTickCount"));
+  await waitFor(engine, async from => (await tarnwickProbes.ask("webTickCount")) >= from + 200, start, 60000);
 }
 
 // Plays the script to the page; returns the transcript as the desktop's
@@ -122,8 +126,7 @@ async function playToPage(engine) {
   // page with a software renderer, has taken over 30 s for them while the
   // other tests kept both cores busy.
   let status;
-  await take(async () => (status = await waitFor(engine, () => window.exitStatus !== undefined && String(window.exitStatus),
-    undefined, 120000)));
+  await take(async () => (status = await exitStatus(engine, 120000)));
   return transcript + `# exit: ${status}\n`;
 }
 
@@ -139,13 +142,13 @@ const startLines = ["there are the number of faces: 7938", "there are the number
 async function replay(engine) {
   const { lines } = await printedLines(engine);
   check(lines.slice(0, 3).join("\n") === startLines.join("\n"), `start lines: ${lines.slice(0, 3)}`);
-  const place = await engine.evaluate(() => drawingPlace);
+  const place = await engine.evaluate(() => tarnwickProbes.drawingPlace());
   check(place === drawingPlace[target], `the program runs and draws in the ${place}, not in the ${drawingPlace[target]}`);
   const transcript = await playToPage(engine);
   compareTranscripts(transcript, target);
   for (const name of pictureNames)
     compareWithDesktop(join(work, `${name}.png`), join(out, "desktop", `${name}.png`), name, target);
-  playOnDesktop(await engine.evaluate(() => ask("recordedScene")), transcript);
+  playOnDesktop(await engine.evaluate(() => tarnwickProbes.ask("recordedScene")), transcript);
   const bytes = ["index.html", "page.js", "page.css", "tarnwick.js", "tarnwick.wasm"].reduce((sum, f) => sum + statSync(join(webDir, f)).size, 0);
   check(bytes < 1024 * 1024, `the page, loader and module take ${bytes} bytes`);
 }
@@ -176,7 +179,7 @@ async function fitsSmall(engine) {
   await engine.click("#hide-help");
   check(await engine.evaluate(() => help.hidden), "the help's button did not put it away");
   const lines = await linesOf(engine, async () => {
-    await engine.evaluate(() => setHelpShown(true)); // the canvas's room changes again
+    await engine.evaluate(() => tarnwickProbes.setHelpShown(true)); // the canvas's room changes again
     const box = await engine.evaluate(() => { const b = canvas.getBoundingClientRect(); return [b.width, b.height]; });
     await engine.move(Math.round(box[0] / 2), Math.round(box[1] / 2));
     await engine.press(1);
@@ -220,10 +223,12 @@ const collectLines = engine => engine.evaluate(() => {
 // played or was refused.
 async function openScene(engine, text, name = "scene.txt") {
   await engine.evaluate(([text, name]) => {
-    sceneStatus.textContent = "";
-    openSceneFile(new File([text], name));
+    document.getElementById("scene-status").textContent = "";
+    const dropped = new DataTransfer();
+    dropped.items.add(new File([text], name));
+    window.dispatchEvent(new DragEvent("drop", { dataTransfer: dropped, cancelable: true }));
   }, [text, name]);
-  return waitFor(engine, () => /^(Played|Cannot)/.test(sceneStatus.textContent) && sceneStatus.textContent, undefined, 60000);
+  return waitFor(engine, () => /^(Played|Cannot)/.test(document.getElementById("scene-status").textContent) && document.getElementById("scene-status").textContent, undefined, 60000);
 }
 
 // The desktop's recorded scene played on the page: the desktop's lines, its
@@ -242,7 +247,7 @@ async function scenes(engine) {
   await collectLines(engine);
   const said = await openScene(engine, scene, "desktop.txt");
   check(said === "Played the scene file desktop.txt: it ended Tarnwick with status 1.", `the desktop's scene: ${said}`);
-  const status = await waitFor(engine, () => window.exitStatus !== undefined && String(window.exitStatus));
+  const status = await exitStatus(engine);
   const lines = await engine.evaluate(() => linesSeen);
   writeFileSync(join(work, "desktop-scene-lines.txt"), lines.join("\n") + "\n");
   // The program starts again for a scene opened after the session began.
@@ -282,16 +287,16 @@ async function badScene(engine) {
   check((await printedLines(engine)).count === count, "a refused scene printed lines");
   check(await answers(), "after refused scenes the program does not answer a key");
   // In links: text that is not base64url, a damaged stream, a bomb.
-  const bomb = await engine.evaluate(async () => base64url(await gzip(new Array(5 * 1024 * 1024).fill("#").join(""))));
+  const bomb = await engine.evaluate(async () => tarnwickProbes.linkText(new Array(5 * 1024 * 1024).fill("#").join("")));
   const links = [
     ["!!!", /in the link: its scene is not base64url text/],
     ["AAAA", /in the link: its scene is damaged/],
     [bomb, /in the link: its scene is more than the 4194304 bytes/],
-    [await engine.evaluate(async text => base64url(await gzip(text)), badScenes[4][1]), /in the link: line 5: unknown input/],
+    [await engine.evaluate(text => tarnwickProbes.linkText(text), badScenes[4][1]), /in the link: line 5: unknown input/],
   ];
   for (const [encoded, message] of links) {
     await openViewer(engine, server.url, 300, 300, `#scene=${encoded}`);
-    const linkSaid = await waitFor(engine, () => sceneStatus.textContent);
+    const linkSaid = await waitFor(engine, () => document.getElementById("scene-status").textContent);
     check(message.test(linkSaid), `a bad link said "${linkSaid}"`);
     const { lines } = await printedLines(engine);
     check(lines.join("\n") === startLines.join("\n"), `a bad link's page printed ${lines.slice(0, 4)}`);
@@ -319,13 +324,13 @@ async function share(engine) {
   const title = await engine.title();
   writeFileSync(join(work, "shared.png"), await engine.picture());
   await engine.click("#share");
-  const link = await waitFor(engine, () => !shareLink.hidden && shareLink.value);
-  const said = await engine.evaluate(() => sceneStatus.textContent);
+  const link = await waitFor(engine, () => !document.getElementById("share-link").hidden && document.getElementById("share-link").value);
+  const said = await engine.evaluate(() => document.getElementById("scene-status").textContent);
   check(/^Link (copied|shared)|link is below/.test(said), `Share said "${said}"`);
   console.log(`${target} share: a link of ${link.length} characters for ${lines.length} lines`);
   await engine.open(link, { width: 340, height: 700 });
   await viewerRunning(engine);
-  await waitFor(engine, () => /^Played the scene in the link/.test(sceneStatus.textContent));
+  await waitFor(engine, () => /^Played the scene in the link/.test(document.getElementById("scene-status").textContent));
   await calm(engine);
   await nextFrame(engine);
   const played = (await printedLines(engine)).lines;
@@ -341,13 +346,13 @@ async function share(engine) {
   await engine.evaluate(() => {
     for (let k = 0, r = 1; k < 4000; ++k) {
       r = (Math.imul(r, 1103515245) + 12345) >>> 0;
-      call("webDrag", (r >>> 8) % 300, (r >>> 20) % 300);
+      tarnwickProbes.call("webDrag", (r >>> 8) % 300, (r >>> 20) % 300);
     }
   });
   await nextFrame(engine);
   await engine.click("#share");
-  const offered = await waitFor(engine, () => /too long/.test(sceneStatus.textContent) && lastDownload);
-  const [text, recorded] = await engine.evaluate(async () => [await lastDownload.blob.text(), await ask("recordedScene")]);
+  const offered = await waitFor(engine, () => /too long/.test(document.getElementById("scene-status").textContent) && tarnwickProbes.lastDownload());
+  const [text, recorded] = await engine.evaluate(async () => [await tarnwickProbes.lastDownload().blob.text(), await tarnwickProbes.ask("recordedScene")]);
   check(text === recorded && text.split("\n").length > 4000, "the scene offered as a file is not the one recorded");
   check(/^tarnwick-scene-\d{4}-\d\d-\d\d-\d{6}\.txt$/.test(offered.name), `the scene's file is named ${offered.name}`);
 }
@@ -359,10 +364,10 @@ async function keep(engine) {
   await calm(engine);
   await nextFrame(engine);
   await engine.click("#save-picture");
-  const picture = await waitFor(engine, () => /^Picture saved/.test(sceneStatus.textContent) && lastDownload);
+  const picture = await waitFor(engine, () => /^Picture saved/.test(document.getElementById("scene-status").textContent) && tarnwickProbes.lastDownload());
   check(/^tarnwick-\d{4}-\d\d-\d\d-\d{6}\.png$/.test(picture.name), `the picture is named ${picture.name}`);
   // The page's policy keeps even its own blob: addresses from fetch(): the blob itself is read.
-  const fetched = async () => Buffer.from(await engine.evaluate(async () => [...new Uint8Array(await lastDownload.blob.arrayBuffer())]));
+  const fetched = async () => Buffer.from(await engine.evaluate(async () => [...new Uint8Array(await tarnwickProbes.lastDownload().blob.arrayBuffer())]));
   writeFileSync(join(work, "saved.png"), await fetched());
   writeFileSync(join(work, "shown.png"), await engine.picture());
   const differ = differingShare(join(work, "saved.png"), join(work, "shown.png"));
@@ -374,11 +379,11 @@ async function keep(engine) {
     await engine.key("b");
     const started = Date.now();
     await engine.click("#record-clip");
-    check(await engine.evaluate(() => !clipIndicator.hidden && /Recording/.test(clipIndicator.textContent)), "no indicator while a clip records");
+    check(await engine.evaluate(() => /Recording/.test(document.getElementById("clip-indicator").textContent) && !document.getElementById("clip-indicator").hidden), "no indicator while a clip records");
     await pause(2500);
     await engine.click("#record-clip");
     const seconds = (Date.now() - started) / 1000;
-    const clip = await waitFor(engine, () => /^Clip saved/.test(sceneStatus.textContent) && lastDownload);
+    const clip = await waitFor(engine, () => /^Clip saved/.test(document.getElementById("scene-status").textContent) && tarnwickProbes.lastDownload());
     writeFileSync(join(work, "clip.webm"), await fetched());
     const probe = JSON.parse(execFileSync("ffprobe", ["-v", "error", "-show_format", "-show_streams", "-of", "json", join(work, "clip.webm")]));
     const video = probe.streams.find(stream => stream.codec_type === "video");
@@ -399,8 +404,8 @@ async function keep(engine) {
     // fullscreenchange event): under load, WebKit once ignored a leave
     // clicked when the element was set but the button not yet changed.
     check(await waitFor(engine, () => document.getElementById("full-screen").textContent === "Leave full screen"
-      || /No full screen/.test(sceneStatus.textContent)) === true,
-      `Full screen did not enter full screen: ${await engine.evaluate(() => sceneStatus.textContent)}`);
+      || /No full screen/.test(document.getElementById("scene-status").textContent)) === true,
+      `Full screen did not enter full screen: ${await engine.evaluate(() => document.getElementById("scene-status").textContent)}`);
     await engine.click("#full-screen");
     check(await waitFor(engine, () => document.fullscreenElement === null), "Full screen did not leave full screen");
   }
@@ -408,18 +413,18 @@ async function keep(engine) {
 
 // The wave is seen frame by frame, and holds a key typed after it until it ends.
 async function wave(engine) {
-  const drawnBefore = await engine.evaluate(() => ask("framesDrawn"));
+  const drawnBefore = await engine.evaluate(() => tarnwickProbes.ask("framesDrawn"));
   await engine.key("w");
   await engine.key("c");
   const frames = new Set();
-  const state = () => engine.evaluate(async () => [await ask("webWaveRunning"), log.textContent.includes("ORIGIN")]);
+  const state = () => engine.evaluate(async () => [await tarnwickProbes.ask("webWaveRunning"), log.textContent.includes("ORIGIN")]);
   for (let [running, answered] = await state(); running; [running, answered] = await state()) {
     check(!answered, "the key after 'w' was answered during the wave");
     frames.add((await engine.picture()).toString("base64"));
     await pause(300); // a picture now and then: each costs the renderer a frame
   }
   await nextFrame(engine);
-  const drawn = (await engine.evaluate(() => ask("framesDrawn"))) - drawnBefore;
+  const drawn = (await engine.evaluate(() => tarnwickProbes.ask("framesDrawn"))) - drawnBefore;
   console.log(`${target} wave: ${frames.size} different frames seen, ${drawn} drawn`);
   check(frames.size >= 5, `only ${frames.size} different frames during the wave`);
   check(drawn >= 351, `only ${drawn} frames drawn for the wave's 351 steps`);
@@ -430,16 +435,16 @@ async function wave(engine) {
 // shows, and only when they differ from the one shown.
 async function pace(engine) {
   await openViewer(engine, server.url, 300, 300, "&rate=50");
-  check(await engine.evaluate(() => ask("webTickRate")) === 50, "?rate=50 did not set the pace");
+  check(await engine.evaluate(() => tarnwickProbes.ask("webTickRate")) === 50, "?rate=50 did not set the pace");
   await engine.key("5"); // moving water: a frame to draw at every tick
   const [drawn, shown] = await engine.evaluate(async () => {
-    const drawnBefore = await ask("framesDrawn");
+    const drawnBefore = await tarnwickProbes.ask("framesDrawn");
     let shown = 0;
     await new Promise(done => {
       const count = () => (++shown < 60 ? requestAnimationFrame(count) : done());
       requestAnimationFrame(count);
     });
-    return [(await ask("framesDrawn")) - drawnBefore, shown];
+    return [(await tarnwickProbes.ask("framesDrawn")) - drawnBefore, shown];
   });
   check(drawn > 0 && drawn <= shown, `${drawn} frames drawn while ${shown} were shown`);
 }
@@ -451,7 +456,7 @@ async function pace(engine) {
 async function scalar(engine) {
   if (target !== "chromium") return console.log(`${target} scalar: played in Chromium alone; skipped`);
   await openViewer(engine, server.url, 300, 300, "&simd=0");
-  check(await engine.evaluate(() => script) === "tarnwick-scalar.js", "?simd=0 did not load the scalar module");
+  check(await engine.evaluate(() => tarnwickProbes.script) === "tarnwick-scalar.js", "?simd=0 did not load the scalar module");
   await scenes(engine);
 }
 
@@ -459,12 +464,12 @@ async function scalar(engine) {
 // neither computed nor drawn again; a new view of it is drawn once, and water
 // that moves at every tick.
 async function calmWater(engine) {
-  check(await engine.evaluate(() => script) === "tarnwick.js", "the engine was given the module without SIMD");
-  await engine.evaluate(() => ask("webHoldTicks", 1));
+  check(await engine.evaluate(() => tarnwickProbes.script) === "tarnwick.js", "the engine was given the module without SIMD");
+  await engine.evaluate(() => tarnwickProbes.ask("webHoldTicks", 1));
   await nextFrame(engine);
-  const drawn = () => engine.evaluate(() => ask("framesDrawn"));
+  const drawn = () => engine.evaluate(() => tarnwickProbes.ask("framesDrawn"));
   const before = await drawn();
-  await engine.evaluate(() => ask("webRunTicks", 5));
+  await engine.evaluate(() => tarnwickProbes.ask("webRunTicks", 5));
   for (let frame = 0; frame < 3; ++frame) await nextFrame(engine);
   check(await drawn() === before, `calm water was drawn ${(await drawn()) - before} times again`);
   // Calm water asks for no animation frames; a key wakes them, and its view
@@ -478,7 +483,7 @@ async function calmWater(engine) {
   await nextFrame(engine);
   for (let tick = 1; tick <= 3; ++tick) {
     const from = await drawn();
-    await engine.evaluate(() => ask("webRunTicks", 1));
+    await engine.evaluate(() => tarnwickProbes.ask("webRunTicks", 1));
     await nextFrame(engine);
     check(await drawn() === from + 1, `tick ${tick} of moving water drew ${(await drawn()) - from} frames`);
   }
@@ -490,28 +495,28 @@ async function calmWater(engine) {
 // ratio brings (a window moved to another screen; no driver here changes the
 // ratio of a running page, so the test asks for the buffer as the page does).
 async function redraws(engine) {
-  await engine.evaluate(() => ask("webHoldTicks", 1));
+  await engine.evaluate(() => tarnwickProbes.ask("webHoldTicks", 1));
   await engine.key("5");
-  await engine.evaluate(() => ask("webRunTicks", 12));
+  await engine.evaluate(() => tarnwickProbes.ask("webRunTicks", 12));
   await nextFrame(engine);
   const before = join(work, "before-loss.png");
   writeFileSync(before, await engine.picture());
-  await engine.evaluate(() => loseDrawingContext());
-  await waitFor(engine, () => contextLost);
-  const drawn = await engine.evaluate(() => ask("framesDrawn"));
+  await engine.evaluate(() => tarnwickProbes.loseDrawingContext());
+  await waitFor(engine, () => tarnwickProbes.contextLost());
+  const drawn = await engine.evaluate(() => tarnwickProbes.ask("framesDrawn"));
   await engine.key("p");
   await engine.key("p");
   await nextFrame(engine);
-  check(await engine.evaluate(() => ask("framesDrawn")) === drawn, "frames were drawn without a context");
-  await engine.evaluate(() => restoreDrawingContext());
-  await waitFor(engine, async from => (await ask("framesDrawn")) > from, drawn);
+  check(await engine.evaluate(() => tarnwickProbes.ask("framesDrawn")) === drawn, "frames were drawn without a context");
+  await engine.evaluate(() => tarnwickProbes.restoreDrawingContext());
+  await waitFor(engine, async from => (await tarnwickProbes.ask("framesDrawn")) > from, drawn);
   await nextFrame(engine);
   const after = join(work, "after-restore.png");
   writeFileSync(after, await engine.picture());
   const share = differingShare(before, after);
   check(share === 0, `the restored context draws another picture (${(100 * share).toFixed(2)} % of pixels differ)`);
-  await engine.evaluate(() => resizeDrawingBuffer(600, 600));
-  await waitFor(engine, async () => String(await ask("drawnBufferSize")) === "600,600");
+  await engine.evaluate(() => tarnwickProbes.resizeDrawingBuffer(600, 600));
+  await waitFor(engine, async () => String(await tarnwickProbes.ask("drawnBufferSize")) === "600,600");
   await nextFrame(engine);
   writeFileSync(join(work, "finer-buffer.png"), await engine.picture());
   const finer = differingShare(join(work, "finer-buffer.png"), before);
@@ -563,9 +568,16 @@ async function offline(engine) {
   return /NS_BINDING_ABORTED/;
 }
 
-// A module that cannot be loaded, wherever the program runs, is said on the
-// page, not left to the console.
+// A page that cannot start says why on the page, not in the console alone:
+// a module that cannot be loaded, wherever the program runs, and a page
+// opened from a file, whose scripts the engines do not run (the page's own
+// notice, which a running page takes away).
 async function missingModule(engine) {
+  const noticeShown = () => {
+    const notice = document.getElementById("notice"), style = getComputedStyle(notice);
+    return style.display !== "none" && style.visibility === "visible" && notice.textContent;
+  };
+  check(!(await engine.evaluate(noticeShown)), "the running page shows a notice");
   const broken = join(work, "missing-module");
   cpSync(webDir, broken, { recursive: true });
   for (const file of ["tarnwick.js", "tarnwick-scalar.js", "sw.js"]) rmSync(join(broken, file));
@@ -573,24 +585,27 @@ async function missingModule(engine) {
   const brokenServer = await serve(broken);
   try {
     await engine.open(`${brokenServer.url}?width=300&height=300`, { width: 340, height: 700 });
-    const said = await waitFor(engine, () => notice.style.display === "block" && notice.textContent);
+    const said = await waitFor(engine, noticeShown);
     check(/could not start.*tarnwick/i.test(said), `a missing module was said as: ${said}`);
   } finally {
     brokenServer.close();
   }
-  return /tarnwick|Failed to load|NetworkError|404/;
+  await engine.open(pathToFileURL(resolve(webDir, "index.html")).href, { width: 340, height: 700 });
+  const said = await waitFor(engine, noticeShown);
+  check(/from file:\/\/ pages: serve this folder/.test(said), `a page from a file said: ${said}`);
+  return /tarnwick|Failed to load|NetworkError|404|file:|CORS|origin/i;
 }
 
 // The page's policy lets its own files run and nothing else: no violation in
 // a whole run, and an inline script injected into the page is refused.
 async function policy(engine) {
-  check(await engine.evaluate(() => policyViolations) === 0, "the page's own files broke its policy");
+  check(await engine.evaluate(() => tarnwickProbes.policyViolations()) === 0, "the page's own files broke its policy");
   await engine.evaluate(() => {
     const script = document.createElement("script");
     script.textContent = "window.injectedScriptRan = true;";
     document.body.append(script);
   });
-  await waitFor(engine, () => policyViolations > 0);
+  await waitFor(engine, () => tarnwickProbes.policyViolations() > 0);
   check(!(await engine.evaluate(() => window.injectedScriptRan)), "an injected inline script ran");
   return /Content.Security.Policy/;
 }
@@ -619,7 +634,7 @@ async function soak(engine) {
   ];
   await engine.open(server.url, { width: 640, height: 480 }); // the canvas fills the page
   await viewerRunning(engine);
-  const heap = () => engine.evaluate(() => ask("heapBytes"));
+  const heap = () => engine.evaluate(() => tarnwickProbes.ask("heapBytes"));
   const started = Date.now();
   let heapAtTen = null, steps = 0;
   while (Date.now() - started < seconds * 1000) {
@@ -627,12 +642,12 @@ async function soak(engine) {
     ++steps;
     if (heapAtTen === null && Date.now() - started > 10000) heapAtTen = await heap();
   }
-  await waitFor(engine, async () => !(await ask("webWaveRunning")), undefined, 60000);
-  const ticks = await engine.evaluate(() => ask("webTickCount"));
-  await waitFor(engine, async from => (await ask("webTickCount")) > from, ticks);
+  await waitFor(engine, async () => !(await tarnwickProbes.ask("webWaveRunning")), undefined, 60000);
+  const ticks = await engine.evaluate(() => tarnwickProbes.ask("webTickCount"));
+  await waitFor(engine, async from => (await tarnwickProbes.ask("webTickCount")) > from, ticks);
   const { count } = await printedLines(engine);
   await engine.key("s");
-  await waitFor(engine, from => printedLineCount > from, count);
+  await waitFor(engine, from => tarnwickProbes.printedLineCount() > from, count);
   const heapAtEnd = await heap(), logLines = await engine.evaluate(() => log.childNodes.length);
   console.log(`soak: ${steps} steps in ${seconds} s, heap ${heapAtTen} then ${heapAtEnd} bytes, ${count} lines`);
   check(heapAtTen === null || heapAtEnd <= heapAtTen, `the heap grew from ${heapAtTen} to ${heapAtEnd} bytes`);
@@ -650,7 +665,7 @@ async function linesOf(engine, act) {
   return after.lines.slice(after.lines.length - (after.count - count));
 }
 
-const eye = engine => engine.evaluate(() => Promise.all([0, 1, 2].map(axis => ask("webEye", axis))));
+const eye = engine => engine.evaluate(() => Promise.all([0, 1, 2].map(axis => tarnwickProbes.ask("webEye", axis))));
 
 // A phone at ratios 1, 2 and 3: taps print the desktop's lines for middle
 // clicks at the same place (between vertices, then on the centre vertex, where
@@ -664,7 +679,7 @@ async function touch(engine) {
   for (const ratio of [1, 2, 3]) {
     await openViewer(engine, server.url, 300, 300, "", { touch: true, ratio });
     // A pick reads the camera the last frame set: a tick's frame, once.
-    await waitFor(engine, async () => (await ask("webTickCount")) > 0 && ask("webHoldTicks", 1).then(() => true));
+    await waitFor(engine, async () => (await tarnwickProbes.ask("webTickCount")) > 0 && tarnwickProbes.ask("webHoldTicks", 1).then(() => true));
     const tapped = await linesOf(engine, async () => {
       for (const x of [162, 150]) {
         await engine.touch("touchStart", [[x, 150]]);
@@ -673,7 +688,7 @@ async function touch(engine) {
     });
     check(tapped.join("\n") === desktopClicks, `ratio ${ratio}: the taps printed ${tapped.join(" | ")}`);
     await nextFrame(engine);
-    const size = await engine.evaluate(async () => [...(await ask("drawnBufferSize")), canvas.clientWidth, canvas.clientHeight]);
+    const size = await engine.evaluate(async () => [...(await tarnwickProbes.ask("drawnBufferSize")), canvas.clientWidth, canvas.clientHeight]);
     check(String(size) === String([300 * ratio, 300 * ratio, 300, 300]), `ratio ${ratio}: buffer and CSS size ${size}`);
     await engine.key("f"); // the reset's view: the floor below the water line, and the drop
     await nextFrame(engine);
@@ -750,12 +765,12 @@ async function bar(engine) {
     await engine.click("#commands summary");
     // The lines are read at the end (the log keeps enough of them), the
     // title after every key, once the program has handled it.
-    const steps = [], startCount = await engine.evaluate(() => printedLineCount);
+    const steps = [], startCount = await engine.evaluate(() => tarnwickProbes.printedLineCount());
     for (const key of played) {
       await (byButton ? engine.click(`#commands-list button[data-key="${key}"]`) : engine.key(key));
-      steps.push(await engine.evaluate(() => programSettled().then(() => [printedLineCount, document.title])));
+      steps.push(await engine.evaluate(() => tarnwickProbes.programSettled().then(() => [tarnwickProbes.printedLineCount(), document.title])));
     }
-    const status = await waitFor(engine, () => window.exitStatus !== undefined && String(window.exitStatus));
+    const status = await exitStatus(engine);
     const { count, lines } = await printedLines(engine);
     const lineAt = n => lines[lines.length - (count - n)];
     let transcript = "", read = startCount;
@@ -769,7 +784,7 @@ async function bar(engine) {
   await engine.click("#commands summary");
   await engine.click('#commands-list button[data-key="w"]');
   await nextFrame(engine);
-  check(await engine.evaluate(() => ask("webWaveRunning")), "the wave's button started no wave");
+  check(await engine.evaluate(() => tarnwickProbes.ask("webWaveRunning")), "the wave's button started no wave");
   if (transcripts[0] !== transcripts[1]) writeFileSync(join(work, "bar-transcripts.txt"), transcripts.join("\n----\n"));
   check(transcripts[0] === transcripts[1], "the bar's buttons printed other lines or titles than their keys");
 }

@@ -54,11 +54,11 @@ export async function openViewer(engine, url, width = 300, height = 300, more = 
   await viewerRunning(engine);
 }
 
-// Once it runs, the program has handled its start (the first resize); a
-// build from before the program could run in a worker has no such promise.
+// Once it runs, the program has handled its start (the first resize). The
+// page's probes (window.tarnwickProbes) are what the tools read and do there.
 export async function viewerRunning(engine) {
-  await waitFor(engine, () => typeof running !== "undefined" && running);
-  await engine.evaluate(() => (typeof programSettled === "function" ? programSettled() : true));
+  await waitFor(engine, () => typeof tarnwickProbes === "object" && tarnwickProbes.running());
+  await engine.evaluate(() => tarnwickProbes.programSettled());
 }
 
 // Polls fn in the page until it returns something true; resolves to that.
@@ -74,12 +74,12 @@ export async function waitFor(engine, fn, arg, timeoutMs = 30000) {
 
 // Resolves once the program has handled what was sent to it and made its next
 // frame, and the renderer has drawn it, wherever the two run.
-export const nextFrame = engine => engine.evaluate(() => programSettled());
+export const nextFrame = engine => engine.evaluate(() => tarnwickProbes.programSettled());
 
 // Every line the program has printed so far: the log keeps the last of them,
 // and counts them all.
 export async function printedLines(engine) {
-  const [count, text] = await engine.evaluate(() => [printedLineCount, log.textContent]);
+  const [count, text] = await engine.evaluate(() => [tarnwickProbes.printedLineCount(), log.textContent]);
   return { count, lines: text.split("\n").slice(0, -1) };
 }
 

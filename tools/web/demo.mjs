@@ -37,7 +37,7 @@ try {
   await save("web-page", engine.pagePicture());
   // The bar once Share has made the link.
   await engine.click("#share");
-  await waitFor(engine, () => !shareLink.hidden);
+  await waitFor(engine, () => !document.getElementById("share-link").hidden);
   const [x, y, width, height] = await engine.evaluate(() => {
     const box = document.getElementById("bar").getBoundingClientRect();
     return [box.left, box.top, box.width, box.height].map(Math.round);
@@ -48,9 +48,9 @@ try {
   await engine.key("w");
   await pause(300);
   await save("web-wave-side", engine.picture());
-  await waitFor(engine, async () => !(await ask("webWaveRunning")), undefined, 60000);
+  await waitFor(engine, async () => !(await tarnwickProbes.ask("webWaveRunning")), undefined, 60000);
   await engine.key("q");
-  await waitFor(engine, () => window.exitStatus !== undefined);
+  await waitFor(engine, () => tarnwickProbes.exitStatus() !== undefined);
   const errors = await engine.errors();
   if (errors.length) console.log(`console errors: ${errors.join(" | ")}`);
 } finally {
