@@ -16,16 +16,20 @@ const types = {
 };
 
 // A static file server for folder on a port the system picks; resolves to
-// { url, close, serveFolder(folder), goOffline(offline) }: a test may swap
-// the folder for another build, or drop every request as a lost network does.
+// { url, close, serveFolder(folder), goOffline(offline), holdModules(ms) }: a
+// test may swap the folder for another build, drop every request as a lost
+// network does, or answer for the WebAssembly modules only after ms, as a
+// slow network does.
 export function serve(folder) {
   let offline = false;
+  let moduleHoldMs = 0;
   const server = createServer(async (request, response) => {
     if (offline) return request.socket.destroy();
     const path = normalize(decodeURIComponent(new URL(request.url, "http://localhost").pathname));
     const file = join(folder, path === "/" ? "index.html" : path);
     try {
       const body = await readFile(file);
+      if (extname(file) === ".wasm") await pause(moduleHoldMs);
       response.writeHead(200, { "Content-Type": types[extname(file)] || "application/octet-stream" });
       response.end(body);
     } catch {
@@ -41,6 +45,7 @@ export function serve(folder) {
         close: () => server.close(),
         serveFolder: another => (folder = another),
         goOffline: state => (offline = state),
+        holdModules: ms => (moduleHoldMs = ms),
       });
     });
   });
