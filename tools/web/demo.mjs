@@ -5,7 +5,7 @@
 import { execFileSync } from "node:child_process";
 import { mkdirSync, writeFileSync } from "node:fs";
 import { join } from "node:path";
-import { drag, openViewer, serve, waitFor } from "./browser.mjs";
+import { drag, nextFrame, openViewer, serve, waitFor } from "./browser.mjs";
 import { engines, pause, startEngine, startXvfb } from "./engines.mjs";
 
 const [webDir, outDir, engineName = "chromium"] = process.argv.slice(2);
@@ -24,9 +24,14 @@ try {
   await openViewer(engine, server.url, 480, 360);
   await pause(500);
   await save("web-start", engine.picture());
+  // The splash a few ticks on: at the page's pace it is gone within a quarter
+  // of a second, so the ticks wait for the picture.
+  await engine.evaluate(() => tarnwickProbes.ask("webHoldTicks", 1));
   await engine.key("5");
-  await pause(250);
+  await engine.evaluate(() => tarnwickProbes.ask("webRunTicks", 6));
+  await nextFrame(engine);
   await save("web-splash", engine.picture());
+  await engine.evaluate(() => tarnwickProbes.ask("webHoldTicks", 0));
   // From below the floor: up past the vertical in one move, zoomed out, a splash.
   await engine.key("f");
   await drag(engine, 0, [240, 300], [240, 150], 1);
