@@ -38,5 +38,6 @@ void deliverInput(const InputEvent& event)
     case InputEvent::move: motion(event.a, event.b); break;
     case InputEvent::resize: reshape(event.a, event.b); break;
     case InputEvent::redraw: display(); break;
+    case InputEvent::check: break; // the player's, not the program's
     }
 }

@@ -9,15 +9,19 @@
 
 #include <cstdint>
 
-// Everything the program takes in. A scene's input lines are these, written out.
+// Everything the program takes in. A scene's lines after its first three are
+// these, written out.
 struct InputEvent {
     // A key typed; a button pressed or released; a drag; a new window size; a
     // frame the window drew between two inputs of one tick (a pick reads the
-    // view it left).
-    enum Kind { key, press, release, move, resize, redraw };
-    std::int64_t tick; // ticks completed when it came (recorded and played events)
-    Kind kind;
-    int a, b, c; // key: the byte; press, release: button, x, y; move: x, y; resize: width, height
+    // view it left). And in a scene, a check: the hash of the program's state
+    // at that point (app/state_hash.h), which the player compares and the
+    // callbacks never see.
+    enum Kind { key, press, release, move, resize, redraw, check };
+    std::int64_t tick = 0; // ticks completed when it came (recorded and played events)
+    Kind kind = key;
+    int a = 0, b = 0, c = 0; // key: the byte; press, release: button, x, y; move: x, y; resize: width, height
+    std::uint64_t hash = 0;  // check: the state's hash
 };
 
 // The user's event from the window system: handled when the gate admits it.

@@ -1,6 +1,7 @@
 // keyboard.cpp -- the keyboard commands
 #include "app/callbacks.h"
 
+#include "app/recording.h"
 #include "app/shell.h"
 #include "app/viewer_state.h"
 #include "frame/frame.h"
@@ -43,8 +44,8 @@ void keyboard(unsigned char key, int /*x*/, int /*y*/)
     // One row a command, both cases of a key on the same row.
     // clang-format off
     switch (key) {
-    case escapeKey: endProgram(1);
-    case 'q': case 'Q': endProgram(0);
+    case escapeKey: endScenes(); endProgram(1);
+    case 'q': case 'Q': endScenes(); endProgram(0);
     case '5': splashCentre(); break;
     case 'b': toggleBurstMode(); break;
     case 'v': toggleSprinkleMode(); break;

@@ -1,8 +1,10 @@
 // recording.cpp -- the session's input written as a scene, and a scene played
 #include "app/recording.h"
 
+#include "app/about.h"
 #include "app/events.h"
 #include "app/shell.h"
+#include "app/state_hash.h"
 #include "water/drops.h"
 
 #include <utility>
@@ -13,28 +15,67 @@ namespace {
 SceneSink sceneSink = nullptr;
 std::int64_t lastLineTick = 0; // the tick of the last line written
 bool redrawSinceLastLine = false;
+bool checkWrittenLast = false; // the last line written was a check, at lastCheckTick
+std::int64_t lastCheckTick = 0;
 
 // Playing.
 RecordedScene playedScene;
 std::size_t nextPlayedInput = 0;
 bool playing = false;
 bool playedOnce = false; // a scene was started since the program began
+PlayedChecks checks;
+std::string recordedBy; // the program line of the scene played last, once it has ended
+
+void writeText(const std::string& text)
+{
+    if (sceneSink && !sceneSink(text))
+        sceneSink = nullptr;
+}
 
 void writeLine(const InputEvent& input)
 {
-    if (sceneSink && !sceneSink(sceneLine(input)))
-        sceneSink = nullptr;
+    writeText(sceneLine(input));
     lastLineTick = input.tick;
     redrawSinceLastLine = false;
+    checkWrittenLast = false;
+}
+
+// A check line leaves the redraw rule alone: it is no input.
+void writeCheck()
+{
+    writeText(sceneLine({tickCount, InputEvent::check, 0, 0, 0, stateHash()}));
+    checkWrittenLast = true;
+    lastCheckTick = tickCount;
+}
+
+void compareCheck(const InputEvent& check, int line)
+{
+    if (stateHash() == check.hash) {
+        ++checks.matched;
+        return;
+    }
+    if (checks.parted++ == 0) {
+        checks.partedTick = check.tick;
+        checks.partedLine = line;
+        sceneParted(partedWhere());
+    }
 }
 
 } // namespace
+
+void runTick()
+{
+    idle();
+    if (sceneSink && tickCount % sceneCheckInterval == 0)
+        writeCheck();
+}
 
 void startRecording(SceneSink sink, int width, int height)
 {
     sceneSink = sink;
     lastLineTick = tickCount;
     redrawSinceLastLine = false;
+    checkWrittenLast = false;
     if (!sceneSink(sceneHeader(width, height)))
         sceneSink = nullptr;
 }
@@ -55,6 +96,34 @@ void noteRedraw()
     redrawSinceLastLine = true;
 }
 
+bool checkDueAtEnd()
+{
+    return sceneSink && !(checkWrittenLast && lastCheckTick == tickCount);
+}
+
+void recordCheck()
+{
+    if (checkDueAtEnd())
+        writeCheck();
+}
+
+std::string endCheckLine()
+{
+    return checkDueAtEnd() ? sceneLine({tickCount, InputEvent::check, 0, 0, 0, stateHash()}) : "";
+}
+
+void endScenes()
+{
+    recordCheck();
+    if (!playing || nextPlayedInput == playedScene.inputs.size())
+        return;
+    const InputEvent& next = playedScene.inputs[nextPlayedInput];
+    if (next.kind == InputEvent::check && next.tick == tickCount) {
+        const std::size_t at = nextPlayedInput++;
+        compareCheck(next, at < playedScene.lines.size() ? playedScene.lines[at] : 0);
+    }
+}
+
 void stopRecording()
 {
     sceneSink = nullptr;
@@ -69,6 +138,7 @@ void startPlaying(RecordedScene scene)
 {
     playedScene = std::move(scene);
     nextPlayedInput = 0;
+    checks = PlayedChecks{};
     playing = !playedScene.inputs.empty();
     playedOnce = true;
 }
@@ -89,7 +159,10 @@ bool playScene(int steps)
         if (nextPlayedInput == playedScene.inputs.size()) {
             stopPlaying();
         } else if (tickCount < playedScene.inputs[nextPlayedInput].tick) {
-            idle();
+            runTick();
+        } else if (playedScene.inputs[nextPlayedInput].kind == InputEvent::check) {
+            const std::size_t at = nextPlayedInput++;
+            compareCheck(playedScene.inputs[at], at < playedScene.lines.size() ? playedScene.lines[at] : 0);
         } else {
             const InputEvent& input = playedScene.inputs[nextPlayedInput++];
             if (input.kind == InputEvent::resize)
@@ -103,6 +176,19 @@ bool playScene(int steps)
 void stopPlaying()
 {
     playing = false;
+    recordedBy = playedScene.program;
     playedScene = RecordedScene{};
     nextPlayedInput = 0;
+}
+
+const PlayedChecks& playedChecks()
+{
+    return checks;
+}
+
+std::string partedWhere()
+{
+    const std::string& program = playing ? playedScene.program : recordedBy;
+    return "at tick " + std::to_string(checks.partedTick) + " (line " + std::to_string(checks.partedLine) +
+           "): recorded by Tarnwick " + program + ", played by Tarnwick " + programVersion();
 }

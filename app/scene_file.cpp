@@ -20,7 +20,9 @@ struct NamedKey {
 const NamedKey namedKeys[] = {{"Space", ' '},  {"Esc", 27},      {"Tab", '\t'},
                               {"Enter", '\r'}, {"Backspace", 8}, {"Delete", 127}};
 
-const char* const kindWords[] = {"key", "press", "release", "move", "resize", "redraw"};
+const char* const kindWords[] = {"key", "press", "release", "move", "resize", "redraw", "check"};
+const int kindCount = 7;
+const std::size_t hashDigits = 16;
 
 std::string keyWord(int code)
 {
@@ -109,9 +111,22 @@ std::vector<std::string> wordsOf(const std::string& line)
     return words;
 }
 
-// One reader's state: the line being read and the first refusal.
+// A check's hash: exactly 16 lowercase hexadecimal digits.
+bool readHash(const std::string& word, std::uint64_t& hash)
+{
+    if (word.size() != hashDigits)
+        return false;
+    for (char digit : word)
+        if (!std::isdigit(static_cast<unsigned char>(digit)) && (digit < 'a' || digit > 'f'))
+            return false;
+    hash = std::strtoull(word.c_str(), nullptr, 16);
+    return true;
+}
+
+// One reader's state: the line being read, the format, and the first refusal.
 struct Reader {
     int lineNumber = 0;
+    std::int64_t format = 0;
     std::string error;
 
     bool refuse(const std::string& why)
@@ -139,7 +154,7 @@ bool Reader::header(int line, const std::vector<std::string>& words, RecordedSce
     if (line == 0) {
         if (words.size() != 3 || words[0] + " " + words[1] != formatName)
             return refuse("this is not a Tarnwick scene (it must start with \"tarnwick scene 1\")");
-        std::int64_t version = 0;
+        std::int64_t& version = format;
         if (!readNumber(words[2], 1, 999, version))
             return refuse("the format's version \"" + words[2] + "\" is not a number");
         if (version > sceneFormatVersion)
@@ -190,6 +205,11 @@ bool Reader::inputNumbers(const std::vector<std::string>& words, InputEvent& inp
             return false;
         break;
     case InputEvent::redraw: break;
+    case InputEvent::check:
+        if (format < 2)
+            return refuse("a check in a scene of format 1 (checks came with format 2)");
+        return readHash(words[2], input.hash) ||
+               refuse("the check \"" + words[2] + "\" is not 16 lowercase hexadecimal digits");
     }
     input.a = static_cast<int>(n[0]);
     input.b = static_cast<int>(n[1]);
@@ -199,7 +219,7 @@ bool Reader::inputNumbers(const std::vector<std::string>& words, InputEvent& inp
 
 bool Reader::input(const std::vector<std::string>& words, std::int64_t lastTick, InputEvent& input)
 {
-    static const std::size_t wordCounts[] = {3, 5, 5, 4, 4, 2};
+    static const std::size_t wordCounts[] = {3, 5, 5, 4, 4, 2, 3};
     std::int64_t tick = 0;
     if (!number(words[0], 0, sceneMaxTick, "the tick", tick))
         return false;
@@ -208,9 +228,9 @@ bool Reader::input(const std::vector<std::string>& words, std::int64_t lastTick,
     if (words.size() < 2)
         return refuse("a tick and no input");
     int kind = 0;
-    while (kind < 6 && words[1] != kindWords[kind])
+    while (kind < kindCount && words[1] != kindWords[kind])
         ++kind;
-    if (kind == 6)
+    if (kind == kindCount)
         return refuse("unknown input \"" + words[1] + "\"");
     if (words.size() != wordCounts[kind])
         return refuse("\"" + words[1] + "\" takes " + std::to_string(wordCounts[kind] - 2) + " values");
@@ -244,6 +264,12 @@ std::string sceneLine(const InputEvent& input)
         add(input.b);
         break;
     case InputEvent::redraw: break;
+    case InputEvent::check: {
+        char hex[hashDigits + 1];
+        std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(input.hash));
+        line += std::string(" ") + hex;
+        break;
+    }
     }
     return line + "\n";
 }
@@ -292,6 +318,7 @@ bool readScene(const std::string& text, RecordedScene& scene, std::string& error
         ok = ok && reader.input(words, lastTick, input);
         if (ok) {
             scene.inputs.push_back(input);
+            scene.lines.push_back(reader.lineNumber);
             lastTick = input.tick;
         }
     }

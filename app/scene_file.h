@@ -1,7 +1,7 @@
 // scene_file.h -- the scene file: a session's input with the tick at which
 // each came, as text, and the one reader that takes such a text from outside
 //
-//   tarnwick scene 1         the format and its version
+//   tarnwick scene 2         the format and its version
 //   size 300 300             the window's size at the start
 //   program 0.1.0            the version of the program that recorded it
 //   # a comment              (any line starting with #; blank lines too)
@@ -11,14 +11,16 @@
 //   531 move 160 150           Enter, Backspace, Delete, or 0xNN for any
 //   531 release 1 160 150      other byte; a button (0 left, 1 middle,
 //   531 redraw                 2 right, ...) pressed or released and the
-//                              pointer in window pixels, y down; a drag; a
+//   660 check 8c7f...e3          pointer in window pixels, y down; a drag; a
 //                              new window size; a frame the window drew
 //                              between two inputs of one tick, whose view a
-//                              pick reads.
+//                              pick reads; the hash of the program's state
+//                              there, 16 lowercase hexadecimal digits.
 //
 // The water is a function of the ticks that ran and of the input between
-// them, so playing these lines gives the same water, lines and titles. Each
-// input line is one InputEvent (events.h) written out.
+// them, so playing these lines gives the same water, lines and titles, and
+// each check the same hash. Each line is one InputEvent (events.h) written
+// out. Format 1 is format 2 without checks; both are read.
 #pragma once
 
 #include "app/events.h"
@@ -29,12 +31,13 @@
 
 struct RecordedScene {
     int width = 0, height = 0; // the window at the start, pixels
-    std::string program;       // the recording program's version, for the reader's information
+    std::string program;       // the recording program's version, named when a check fails
     std::vector<InputEvent> inputs;
+    std::vector<int> lines; // the line of each input in the text
 };
 
 // ---- Bounds: a scene outside them is refused whole.
-const int sceneFormatVersion = 1;
+const int sceneFormatVersion = 2;
 const std::size_t sceneMaxBytes = std::size_t{4} * 1024 * 1024;
 const std::size_t sceneMaxInputs = 200000;
 const std::size_t sceneMaxLineBytes = 1024;
@@ -47,13 +50,14 @@ const int sceneMaxButton = 31;
 // the size given.
 std::string sceneHeader(int width, int height);
 
-// One input as its line, newline included.
+// One input (or check) as its line, newline included.
 std::string sceneLine(const InputEvent& input);
 
 // Reads a whole scene. On a refusal returns false, leaves scene empty and
 // says why in error, naming the line ("line 4: ..."): the text is not one of
 // our scenes, is from a later format, is not text, is too large, has an input
-// it does not know, a tick going backwards, or a number beyond its bounds.
+// it does not know, a tick going backwards, a number beyond its bounds, or a
+// check that is not 16 lowercase hexadecimal digits (or in format 1).
 bool readScene(const std::string& text, RecordedScene& scene, std::string& error);
 // The refusal of a scene of that many bytes, more than sceneMaxBytes.
 std::string sceneTooLarge(std::size_t bytes);

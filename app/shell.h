@@ -6,6 +6,8 @@
 #include "app/camera.h"
 #include "optics/display.h" // display(): the frame, which the core's steps call
 
+#include <string>
+
 // ---- The frame
 // display() draws one whole frame (declared with the core, whose ripple and
 // wave steps call it after every step).
@@ -46,3 +48,6 @@ void runWave();
 // ---- Scenes
 // The window takes the size a played resize gave the program, if it can.
 void followPlayedSize(int width, int height);
+// A played scene's check found other state than its recording had: where
+// (partedWhere(), app/recording.h), said once a scene; the scene plays on.
+void sceneParted(const std::string& where);

@@ -4,7 +4,9 @@
 
 #include "app/camera.h"
 #include "app/recording.h"
+#include "app/view.h"
 #include "app/viewer_state.h"
+#include "desktop/check.h"
 #include "desktop/render.h"
 #include "optics/mesh.h"
 #include "optics/shading.h"
@@ -12,8 +14,11 @@
 #include <GL/glu.h>
 #include <GL/glut.h>
 
+// Without a window (--check), the view OpenGL would hold stands for it.
 void loadOrthographicProjection()
 {
+    if (windowless)
+        return viewOrthographic();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(-boxHalfSide, boxHalfSide, -boxHalfSide, boxHalfSide, -boxHalfDepth, boxHalfDepth);
@@ -23,6 +28,8 @@ void loadOrthographicProjection()
 
 void loadPerspectiveProjection()
 {
+    if (windowless)
+        return viewPerspective();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(fieldOfViewDegrees, perspectiveAspect(), nearPlane, farPlane);
@@ -100,6 +107,8 @@ void display()
 {
     // A played scene's frames are not drawn; each sets the view all the
     // same, as a pick reads the one the last frame left.
+    if (windowless)
+        return viewPlaceCamera();
     if (scenePlaying()) {
         if (perspectiveMode)
             placeCamera();

@@ -1,5 +1,7 @@
-// main.cpp -- the viewer: answers --help and --version, or opens the window
-// (recording and playing scenes as asked) and runs the event loop
+// main.cpp -- the viewer: answers --help and --version, checks a scene
+// without a window (--check), or opens the window (recording and playing
+// scenes as asked) and runs the event loop
+#include "desktop/check.h"
 #include "desktop/options.h"
 #include "desktop/scene_window.h"
 #include "desktop/window.h"
@@ -15,7 +17,11 @@ int main(int argc, char** argv)
         return 0;
     // A scene that cannot be played or recorded ends the program before any window.
     SceneOptions scenes;
-    if (!takeSceneOptions(argc, argv, scenes) || !prepareScenes(scenes) || !openViewerWindow(&argc, argv))
+    if (!takeSceneOptions(argc, argv, scenes))
+        return 2;
+    if (scenes.checkPath)
+        return checkSceneFile(scenes.checkPath);
+    if (!prepareScenes(scenes) || !openViewerWindow(&argc, argv))
         return 2;
     glutMainLoop();
     return 0;

@@ -65,18 +65,22 @@ static const char* sceneOptionValue(const char* name, int argc, char** argv, int
 
 bool takeSceneOptions(int& argc, char** argv, SceneOptions& options)
 {
+    static const char* const names[] = {"--record", "--play", "--check"};
+    const char* SceneOptions::*const fields[] = {&SceneOptions::recordPath, &SceneOptions::playPath,
+                                                 &SceneOptions::checkPath};
     int kept = 1;
     for (int k = 1; k < argc && argv[k]; ++k) {
         bool missing = false;
-        const char* record = sceneOptionValue("--record", argc, argv, k, missing);
-        const char* play = record ? nullptr : sceneOptionValue("--play", argc, argv, k, missing);
-        const char*& chosen = record ? options.recordPath : options.playPath;
-        if (missing || ((record || play) && (chosen || !*(record ? record : play)))) {
+        int which = 0;
+        const char* value = nullptr;
+        for (; which < 3 && !value && !missing; ++which)
+            value = sceneOptionValue(names[which], argc, argv, k, missing);
+        if (missing || (value && (options.*fields[which - 1] || !*value))) {
             std::fprintf(stderr, "tarnwick: %s needs one file name, given once\n", argv[k]);
             return false;
         }
-        if (record || play) {
-            chosen = record ? record : play;
+        if (value) {
+            options.*fields[which - 1] = value;
             continue;
         }
         if (takesValue(argv[k]) && k + 1 < argc && argv[k + 1])
@@ -85,6 +89,10 @@ bool takeSceneOptions(int& argc, char** argv, SceneOptions& options)
     }
     argc = kept;
     argv[argc] = nullptr;
+    if (options.checkPath && (options.playPath || options.recordPath)) {
+        std::fprintf(stderr, "tarnwick: --check plays its scene alone, without --play or --record\n");
+        return false;
+    }
     return true;
 }
 

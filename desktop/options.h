@@ -8,14 +8,16 @@
 // to the toolkit, including the values of its -display and -geometry options.
 bool answerInformationOptions(int argc, char** argv);
 
-// The options that record and play scenes (app/scene_file.h): the file of
-// each, or null when not given.
+// The options that record, play and check scenes (app/scene_file.h): the
+// file of each, or null when not given.
 struct SceneOptions {
     const char* recordPath = nullptr;
     const char* playPath = nullptr;
+    const char* checkPath = nullptr;
 };
 
-// Takes --record FILE and --play FILE (also --record=FILE, --play=FILE) out
-// of the arguments, leaving the rest to the toolkit. False, with a message on
-// standard error, when one is given without its file or twice.
+// Takes --record FILE, --play FILE and --check FILE (also --record=FILE and
+// so on) out of the arguments, leaving the rest to the toolkit. False, with a
+// message on standard error, when one is given without its file or twice, or
+// --check beside another of them.
 bool takeSceneOptions(int& argc, char** argv, SceneOptions& options);

@@ -6,6 +6,7 @@
 #include "app/events.h"
 #include "app/recording.h"
 #include "app/shell.h"
+#include "desktop/check.h"
 #include "desktop/options.h"
 #include "desktop/render.h"
 #include "water/drops.h"
@@ -15,6 +16,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
 
@@ -24,6 +26,7 @@ RecordedScene sceneToPlay;    // read by prepareScenes, handed to the player at 
 bool sceneToPlayRead = false; // and played, from the start
 std::FILE* recordFile = nullptr;
 const char* recordPath = nullptr;
+const char* playPath = nullptr;
 
 // Each line reaches the file as it is written: a crash or a kill loses
 // nothing the session recorded before it.
@@ -56,7 +59,9 @@ bool readWholeFile(const char* path, std::string& text, std::size_t& size, std::
     return !failed;
 }
 
-bool readSceneFile(const char* path)
+} // namespace
+
+bool readSceneFile(const char* path, RecordedScene& scene)
 {
     std::string text, why;
     std::size_t size = 0;
@@ -68,13 +73,14 @@ bool readSceneFile(const char* path)
         std::fprintf(stderr, "tarnwick: cannot play the scene %s: %s\n", path, sceneTooLarge(size).c_str());
         return false;
     }
-    if (!readScene(text, sceneToPlay, why)) {
+    if (!readScene(text, scene, why)) {
         std::fprintf(stderr, "tarnwick: cannot play the scene %s: %s\n", path, why.c_str());
         return false;
     }
-    sceneToPlayRead = true;
     return true;
 }
+
+namespace {
 
 // Plays for about a frame's time, then shows where the water is.
 const std::chrono::milliseconds playingSlice(20);
@@ -87,7 +93,7 @@ void playingIdle()
     while (playing && std::chrono::steady_clock::now() < until)
         playing = playScene(stepsBetweenClockReads);
     if (!playing)
-        glutIdleFunc(idle);
+        glutIdleFunc(runTick);
     glutPostRedisplay();
 }
 
@@ -95,8 +101,9 @@ void playingIdle()
 
 bool prepareScenes(const SceneOptions& options)
 {
-    if (options.playPath && !readSceneFile(options.playPath))
+    if (options.playPath && !(sceneToPlayRead = readSceneFile(options.playPath, sceneToPlay)))
         return false;
+    playPath = options.playPath;
     if (options.recordPath) {
         recordFile = std::fopen(options.recordPath, "w");
         if (!recordFile) {
@@ -117,8 +124,10 @@ bool sceneWindowSize(int& width, int& height)
 
 void startScenes(int width, int height)
 {
-    if (recordFile)
+    if (recordFile) {
         startRecording(writeToRecordFile, width, height);
+        std::atexit(recordCheck); // the recording ends with a check, however the program ends
+    }
     if (sceneToPlayRead) {
         startPlaying(std::move(sceneToPlay));
         if (scenePlaying())
@@ -157,11 +166,18 @@ void windowDisplay()
     display();
 }
 
+void sceneParted(const std::string& where)
+{
+    if (!windowless)
+        std::fprintf(stderr, "tarnwick: the scene %s parted from its recording %s; it plays on\n", playPath,
+                     where.c_str());
+}
+
 // Asked every time: the window may not yet have taken an earlier played size,
 // so its present size says nothing of the one it will have (GLUT keeps the
 // last request).
 void followPlayedSize(int width, int height)
 {
-    if (width > 0 && height > 0)
+    if (width > 0 && height > 0 && !windowless)
         glutReshapeWindow(width, height);
 }

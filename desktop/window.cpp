@@ -3,8 +3,11 @@
 // what the window gives the callbacks and commands
 #include "desktop/window.h"
 
+#include "app/recording.h"
 #include "app/shell.h"
 #include "app/start.h"
+#include "app/view.h"
+#include "desktop/check.h"
 #include "desktop/scene_window.h"
 #include "water/drops.h"
 #include "water/wave.h"
@@ -48,7 +51,7 @@ bool openViewerWindow(int* argc, char** argv)
     glutMouseFunc(windowMouse);
     glutMotionFunc(windowMotion);
     glutKeyboardFunc(windowKeyboard);
-    glutIdleFunc(idle);
+    glutIdleFunc(runTick);
 
     startViewer(); // builds the water mesh
     glEnable(GL_DEPTH_TEST);
@@ -56,28 +59,37 @@ bool openViewerWindow(int* argc, char** argv)
     return true;
 }
 
+// Without a window (--check), the view OpenGL would hold stands for it.
 void setViewport(int width, int height)
 {
+    if (windowless)
+        return viewSetViewport(width, height);
     glViewport(0, 0, width, height);
 }
 
 void endProgram(int status)
 {
+    if (windowless)
+        endCheck();
     std::exit(status);
 }
 
 void setWindowTitle(const char* title)
 {
-    glutSetWindowTitle(title);
+    if (!windowless)
+        glutSetWindowTitle(title);
 }
 
 void requestRedisplay()
 {
-    glutPostRedisplay();
+    if (!windowless)
+        glutPostRedisplay();
 }
 
 WindowProjector readWindowProjector(int viewport[4])
 {
+    if (windowless)
+        return viewProjector(viewport);
     std::array<GLint, 4> view{};
     std::array<GLdouble, 16> projection{}, modelview{};
     glGetIntegerv(GL_VIEWPORT, view.data());

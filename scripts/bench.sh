@@ -2,14 +2,15 @@
 # bench.sh -- installs what is missing, builds, and runs the benchmarks: the
 # frame's CPU work against the plain transcription, then whole ticks in a real
 # window at the default size and at 1024x768 (tick_bench starts a private Xvfb
-# when there is no display). Every program runs RUNS times (default 3); the summary gives
+# when there is no display), and what a scene's checks cost (check_bench).
+# Every program runs RUNS times (default 3); the summary gives
 # min / median / max of the key figures over the runs.
 # Usage: scripts/bench.sh [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh bench
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target frame_bench tick_bench >/dev/null
+cmake --build build -j"$(nproc)" --target frame_bench tick_bench check_bench >/dev/null
 runs=${1:-3}
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
@@ -18,6 +19,7 @@ echo "== $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(
 for run in $(seq "$runs"); do
   echo "== run $run of $runs"
   ./build/bench/frame_bench --benchmark_color=false | tee -a "$log"
+  ./build/bench/check_bench --benchmark_color=false | tee -a "$log"
   for size in default 1024x768; do
     args=()
     [ "$size" = default ] || args=(--size="$size")

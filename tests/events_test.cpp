@@ -1,8 +1,10 @@
 // events_test.cpp -- the one path of every input: the gate, what the
 // recording writes (the rule of the redraw line), the player, and the page's
 // recording in memory with its bound
+#include "app/about.h"
 #include "app/events.h"
 #include "app/recording.h"
+#include "app/scene_file.h"
 #include "app/viewer_state.h"
 #include "support.h"
 #include "test_shell.h"
@@ -12,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -100,6 +103,56 @@ TEST_F(EventsTest, ARedrawIsWrittenOnlyBetweenTwoInputsOfOneTick)
     EXPECT_EQ(inputLines(), "0 key s\n0 redraw\n0 key s\n1 key s\n1 move 4 5\n");
 }
 
+// A recording checks the state every sceneCheckInterval ticks and once at its
+// end; played back, every check matches, and a state that differs from the
+// recording's is found at the first check after it, said once, naming where.
+TEST_F(EventsTest, ChecksAreWrittenAsTheRecordingGoesAndComparedAsTheSceneIsPlayed)
+{
+    takeInput(resize(300, 300));
+    takeInput({0, InputEvent::key, 'v', 0, 0}); // sprinkle: the generator draws
+    for (std::int64_t k = 0; k < 2 * sceneCheckInterval + 5; ++k)
+        runTick();
+    takeInput({0, InputEvent::key, 'v', 0, 0});
+    recordCheck();
+    recordCheck(); // one at a tick
+    stopRecording();
+    const std::string lines = inputLines();
+    std::vector<std::string> checkTicks;
+    for (std::size_t at = lines.find(" check "); at != std::string::npos; at = lines.find(" check ", at + 1))
+        checkTicks.push_back(lines.substr(lines.rfind('\n', at) + 1, at - lines.rfind('\n', at) - 1));
+    EXPECT_EQ(checkTicks, (std::vector<std::string>{"330", "660", "665"})) << lines;
+    const auto firstCheck = static_cast<std::ptrdiff_t>(lines.find(" check "));
+    const int firstCheckLine = 4 + static_cast<int>(std::count(lines.begin(), lines.begin() + firstCheck, '\n'));
+
+    RecordedScene scene;
+    std::string error;
+    ASSERT_TRUE(readScene(recorded, scene, error)) << error;
+    const auto play = [&scene](std::uint32_t generatorAtStart) {
+        restoreLoadState();
+        randomState = generatorAtStart;
+        shellCalls.clear();
+        startPlaying(scene);
+        while (playScene(1000)) {
+        }
+        return playedChecks();
+    };
+    const PlayedChecks same = play(1);
+    EXPECT_EQ(std::make_tuple(same.matched, same.parted), std::make_tuple(3, 0));
+    EXPECT_EQ(std::count_if(shellCalls.begin(), shellCalls.end(),
+                            [](const std::string& call) { return call.rfind("parted", 0) == 0; }),
+              0);
+
+    const PlayedChecks other = play(2);
+    EXPECT_EQ(std::make_tuple(other.matched, other.parted, other.partedTick), std::make_tuple(0, 3, std::int64_t{330}));
+    const std::string version = programVersion();
+    const std::vector<std::string> said = {"parted at tick 330 (line " + std::to_string(firstCheckLine) +
+                                           "): recorded by Tarnwick " + version + ", played by Tarnwick " + version};
+    std::vector<std::string> parted;
+    std::copy_if(shellCalls.begin(), shellCalls.end(), std::back_inserter(parted),
+                 [](const std::string& call) { return call.rfind("parted", 0) == 0; });
+    EXPECT_EQ(parted, said);
+}
+
 int timesFull = 0;
 int fullAt = 0;
 
@@ -119,7 +172,7 @@ TEST_F(EventsTest, ThePagesRecordingStopsAtItsBoundAndSaysSoOnce)
 {
     stopRecording();
     startPageRecording(300, 300);
-    EXPECT_EQ(pageRecordedScene().rfind("tarnwick scene 1\nsize 300 300\n", 0), 0u);
+    EXPECT_EQ(pageRecordedScene().rfind("tarnwick scene 2\nsize 300 300\n", 0), 0u);
     const std::size_t firstLinesBytes = pageRecordedScene().size();
     for (int k = 0; k < pageMaxRecordedInputs; ++k)
         recordInput({0, InputEvent::key, 'a', 0, 0});
@@ -136,7 +189,7 @@ TEST_F(EventsTest, ThePagesRecordingStopsAtItsBoundAndSaysSoOnce)
     EXPECT_EQ(pageRecordedScene().find("key b"), std::string::npos);
     startPageRecording(200, 100);
     EXPECT_EQ(pageRecordedInputs(), 0) << "a new recording starts empty";
-    EXPECT_EQ(pageRecordedScene().rfind("tarnwick scene 1\nsize 200 100\n", 0), 0u);
+    EXPECT_EQ(pageRecordedScene().rfind("tarnwick scene 2\nsize 200 100\n", 0), 0u);
 }
 
 } // namespace

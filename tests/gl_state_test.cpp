@@ -4,6 +4,7 @@
 // formulas, computed here; no step may leave an OpenGL error behind.
 #include "app/callbacks.h"
 #include "app/camera.h"
+#include "app/matrices.h"
 #include "app/shell.h"
 #include "app/viewer_state.h"
 #include "desktop/window.h"
@@ -13,7 +14,6 @@
 #include "support.h"
 #include "tools/xdriver.h"
 #include "water/water.h"
-#include "web/matrices.h"
 
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>

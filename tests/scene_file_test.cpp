@@ -10,6 +10,7 @@
 namespace {
 
 const std::string header = "tarnwick scene 1\nsize 300 200\nprogram 0.1.0\n";
+const std::string headerWithChecks = "tarnwick scene 2\nsize 300 200\nprogram 0.1.0\n";
 
 TEST(SceneFileTest, EveryInputIsWrittenAsALineThatReadsBackTheSame)
 {
@@ -26,15 +27,18 @@ TEST(SceneFileTest, EveryInputIsWrittenAsALineThatReadsBackTheSame)
         {8, InputEvent::move, -32767, 32767, 0},
         {8, InputEvent::release, 31, 0, 0},
         {8, InputEvent::redraw, 0, 0, 0},
+        {8, InputEvent::check, 0, 0, 0, 0x0123456789abcdefULL},
+        {9, InputEvent::check, 0, 0, 0, ~0ULL},
         {sceneMaxTick, InputEvent::resize, 0, sceneMaxSize, 0},
     };
     std::string text = sceneHeader(300, 200);
-    EXPECT_EQ(text, "tarnwick scene 1\nsize 300 200\nprogram " + std::string(programVersion()) + "\n");
+    EXPECT_EQ(text, "tarnwick scene 2\nsize 300 200\nprogram " + std::string(programVersion()) + "\n");
     for (const InputEvent& input : inputs)
         text += sceneLine(input);
     EXPECT_NE(text.find("7 key Space\n7 key Esc\n7 key #\n7 key 0xe9\n7 key 0x00\n7 key Delete\n8 press 1 150 -3\n"),
               std::string::npos)
         << text;
+    EXPECT_NE(text.find("8 check 0123456789abcdef\n9 check ffffffffffffffff\n"), std::string::npos) << text;
 
     RecordedScene scene;
     std::string error;
@@ -43,8 +47,8 @@ TEST(SceneFileTest, EveryInputIsWrittenAsALineThatReadsBackTheSame)
     ASSERT_EQ(scene.inputs.size(), std::size(inputs));
     for (std::size_t k = 0; k < scene.inputs.size(); ++k) {
         const InputEvent &read = scene.inputs[k], &written = inputs[k];
-        EXPECT_EQ(std::make_tuple(read.tick, read.kind, read.a, read.b, read.c),
-                  std::make_tuple(written.tick, written.kind, written.a, written.b, written.c))
+        EXPECT_EQ(std::make_tuple(read.tick, read.kind, read.a, read.b, read.c, read.hash),
+                  std::make_tuple(written.tick, written.kind, written.a, written.b, written.c, written.hash))
             << sceneLine(written);
     }
 }
@@ -101,10 +105,13 @@ TEST(SceneFileTest, WhatIsNotASceneIsRefusedWholeNamingTheLine)
     std::string manyInputs = header;
     for (std::size_t k = 0; k <= sceneMaxInputs; ++k)
         manyInputs += "1 key a\n";
+    std::string denseChecks = headerWithChecks; // half inputs, half checks: their lines count alike
+    for (std::size_t k = 0; k <= sceneMaxInputs; ++k)
+        denseChecks += k % 2 ? "1 check 0123456789abcdef\n" : "1 key a\n";
     const Refusal refusals[] = {
         {"empty", "", "line 1: the scene is empty"},
         {"another format", "P3\n300 300\n", "line 1: this is not a Tarnwick scene"},
-        {"a later format", "tarnwick scene 2\nsize 3 3\nprogram 9\n", "line 1: the scene is in format 2, from a later"},
+        {"a later format", "tarnwick scene 3\nsize 3 3\nprogram 9\n", "line 1: the scene is in format 3, from a later"},
         {"a format that is no number", "tarnwick scene one\n", "line 1: the format's version \"one\""},
         {"no size", "tarnwick scene 1\nprogram 1\n", "line 2: expected the window's size"},
         {"size misspelt", "tarnwick scene 1\nsise 300 300\nprogram 1\n", "line 2: expected the window's size"},
@@ -133,6 +140,16 @@ TEST(SceneFileTest, WhatIsNotASceneIsRefusedWholeNamingTheLine)
         {"a line too long", header + "#" + std::string(sceneMaxLineBytes, 'x') + "\n", "line 4: the line is longer"},
         {"too large", big, "the scene is " + std::to_string(big.size()) + " bytes"},
         {"too many inputs", manyInputs, "line " + std::to_string(sceneMaxInputs + 4) + ": more than"},
+        {"checks too dense", denseChecks, "line " + std::to_string(sceneMaxInputs + 4) + ": more than"},
+        {"a check in format 1", header + "5 check 0123456789abcdef\n", "line 4: a check in a scene of format 1"},
+        {"a check too short", headerWithChecks + "5 check 0123456789abcde\n", "line 4: the check \"0123456789abcde\""},
+        {"a check too long", headerWithChecks + "5 check 0123456789abcdef0\n", "line 4: the check \"0123"},
+        {"a check in capitals", headerWithChecks + "5 check 0123456789ABCDEF\n", "line 4: the check \"0123"},
+        {"a check not hex", headerWithChecks + "5 check 0123456789abcdeg\n", "line 4: the check \"0123"},
+        {"a check with a sign", headerWithChecks + "5 check -123456789abcdef\n", "line 4: the check \"-123"},
+        {"a check without its hash", headerWithChecks + "5 check\n", "line 4: \"check\" takes 1 values"},
+        {"a check going back", headerWithChecks + "5 key a\n4 check 0123456789abcdef\n",
+         "line 5: the tick goes back from 5 to 4"},
     };
     for (const Refusal& refusal : refusals) {
         RecordedScene scene;

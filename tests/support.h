@@ -17,6 +17,12 @@ protected:
     void SetUp() override;
 };
 
+// True: the test shell keeps the view OpenGL would hold (app/view.h), as the
+// page does, so that picks find vertices, and the tests' display() only
+// places the camera (scenes played whole); false (the start): picks see no
+// vertex, and display() runs the frame's optics and keeps its heights.
+extern bool shellKeepsView;
+
 // The tests' display(): the frame's optics as the real one runs them, and a
 // copy of the heights each frame was drawn from, in order.
 struct FrameRecord {

@@ -1,8 +1,11 @@
 // test_shell.cpp -- the unit tests' shell: what the program asks of a window,
-// noted; picks see no vertex (the frame is test support's display())
+// noted; picks see no vertex unless the shell keeps the view (the frame is
+// test support's display())
 #include "test_shell.h"
 
 #include "app/shell.h"
+#include "app/view.h"
+#include "support.h"
 #include "water/wave.h"
 
 std::vector<std::string> shellCalls;
@@ -15,16 +18,19 @@ static void note(const std::string& call)
 void loadOrthographicProjection()
 {
     note("orthographic");
+    viewOrthographic();
 }
 
 void loadPerspectiveProjection()
 {
     note("perspective");
+    viewPerspective();
 }
 
 void setViewport(int width, int height)
 {
     note("viewport " + std::to_string(width) + " " + std::to_string(height));
+    viewSetViewport(width, height);
 }
 
 void setWindowTitle(const char* title)
@@ -39,6 +45,8 @@ void requestRedisplay()
 
 WindowProjector readWindowProjector(int viewport[4])
 {
+    if (shellKeepsView)
+        return viewProjector(viewport);
     for (int k = 0; k < 4; ++k)
         viewport[k] = 0;
     return [](Point, double&, double&) { return false; };
@@ -53,6 +61,11 @@ void endProgram(int status)
 void runWave()
 {
     playWave();
+}
+
+void sceneParted(const std::string& where)
+{
+    note("parted " + where);
 }
 
 void followPlayedSize(int width, int height)

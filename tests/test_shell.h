@@ -6,7 +6,7 @@
 #include <vector>
 
 // "title T", "orthographic", "perspective", "viewport W H", "redisplay",
-// "follow W H", "end S"; the tests clear it as they need.
+// "follow W H", "end S", "parted WHERE"; the tests clear it as they need.
 extern std::vector<std::string> shellCalls;
 
 // endProgram's status, thrown: the tests' program goes on.

@@ -15,8 +15,8 @@ static void computeInterior()
         for (int j = 1; j < gridSize - 1; ++j) {
             const double s = static_cast<double>(partnerField[i - 1][j]) + partnerField[i + 1][j] +
                              partnerField[i][j - 1] + partnerField[i][j + 1];
-            heightField[i][j] = static_cast<float>(s / 2 - heightField[i][j]);
-            heightField[i][j] = static_cast<float>(heightField[i][j] * rippleDamping);
+            const auto undamped = static_cast<float>(s / 2 - heightField[i][j]);
+            heightField[i][j] = static_cast<float>(undamped * rippleDamping);
         }
     }
 }

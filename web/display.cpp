@@ -1,30 +1,22 @@
 // display.cpp -- the frame the renderer draws (the water surface in
 // blue, then the caustic triangles on the floor, in the native frame's order),
-// and what the page gives the input callbacks and commands: the matrices
-// OpenGL would hold, the viewport, the title
+// and what the page gives the input callbacks and commands: the view OpenGL
+// would hold (app/view.h), the title
 #include "optics/display.h"
 
 #include "app/shell.h"
+#include "app/view.h"
 #include "app/viewer_state.h"
 #include "optics/caustics.h"
 #include "optics/mesh.h"
 #include "optics/shading.h"
 #include "water/water.h"
 #include "web/display.h"
-#include "web/matrices.h"
 
 #include <cstring>
 #include <emscripten/emscripten.h>
 
 namespace {
-
-// What OpenGL's matrix stacks and viewport would hold on the desktop. The
-// viewport is in the page's CSS pixels, as the program thinks; the drawing
-// buffer has devicePixelRatio times as many, and the renderer's viewport
-// covers it.
-Matrix projection = identityMatrix();
-Matrix modelview = identityMatrix();
-int viewport[4] = {0, 0, 0, 0};
 
 // A frame as the renderer draws it (renderer.js): the grid vertex of each
 // corner of each face (the mesh is fixed: written once), each face's shade,
@@ -130,7 +122,7 @@ long madeFrames = 0;
 void readFrameInputs(FrameInputs& inputs)
 {
     std::memcpy(inputs.heights, heightField, sizeof inputs.heights);
-    const Matrix view = multiply(projection, modelview);
+    const Matrix view = viewMatrix();
     for (int k = 0; k < 16; ++k)
         inputs.matrix[k] = static_cast<float>(view[k]);
     inputs.light = lightPos;
@@ -176,9 +168,7 @@ bool startDrawing()
 
 void display()
 {
-    if (perspectiveMode) {
-        modelview = lookAtMatrix(eyePos, cameraTarget(), {0.0f, 1.0f, 0.0f});
-    }
+    viewPlaceCamera();
     frameWanted = true;
     if (drawInsideDisplay) {
         drawInsideDisplay = false;
@@ -205,20 +195,19 @@ long framesMade()
 
 void loadOrthographicProjection()
 {
-    projection = orthographicMatrix(-boxHalfSide, boxHalfSide, -boxHalfSide, boxHalfSide, -boxHalfDepth, boxHalfDepth);
-    modelview = identityMatrix();
+    viewOrthographic();
 }
 
 void loadPerspectiveProjection()
 {
-    projection = perspectiveMatrix(fieldOfViewDegrees, perspectiveAspect(), nearPlane, farPlane);
-    modelview = identityMatrix();
+    viewPerspective();
 }
 
+// In the page's CSS pixels, as the program thinks; the drawing buffer has
+// devicePixelRatio times as many, and the renderer's viewport covers it.
 void setViewport(int width, int height)
 {
-    viewport[2] = width;
-    viewport[3] = height;
+    viewSetViewport(width, height);
 }
 
 // The page's title stands for the window's (the program may run in a worker,
@@ -230,13 +219,7 @@ void setWindowTitle(const char* title)
     setPageTitle(title);
 }
 
-WindowProjector readWindowProjector(int view[4])
+WindowProjector readWindowProjector(int viewport[4])
 {
-    for (int k = 0; k < 4; ++k)
-        view[k] = viewport[k];
-    return [p = projection, m = modelview, v = std::array<int, 4>{viewport[0], viewport[1], viewport[2], viewport[3]}](
-               Point world, double& winX, double& winY) {
-        double winZ = 0;
-        return projectPoint(world, m, p, v.data(), winX, winY, winZ) && winZ >= 0.0 && winZ <= 1.0;
-    };
+    return viewProjector(viewport);
 }

@@ -10,7 +10,8 @@
 //   control(keys, action), started(), ended(status), failed(message),
 //   cannotStart(what), told(kind) (the renderer's "lost" and "restored"),
 //   and for scenes followSize(width, height), sceneRefused(why),
-//   scenePlayed() and recordingStopped(inputs).
+//   sceneParted(where), scenePlayed(checksMatched) and
+//   recordingStopped(inputs).
 //   It returns { call(name, args), ask(name, args), resize(width, height),
 //   loseContext(), restoreContext(), playScene(bytes) }: call runs an entry
 //   point of the program (web*), ask gives its result or a promise of it, or
@@ -109,6 +110,7 @@ export function hostProgram(canvas, page, script) {
     followSize: page.followSize,
     sceneRefused: page.sceneRefused,
     scenePlayed: page.scenePlayed,
+    sceneParted: page.sceneParted,
     recordingStopped: page.recordingStopped,
     startDrawing: () => renderer !== null,
     drawFrame: frame => renderer.draw(frame),
@@ -118,10 +120,10 @@ export function hostProgram(canvas, page, script) {
       beat = "frame";
       requestAnimationFrame(animationFrame);
     },
-    ended(status) {
+    ended(status, checksMatched) {
       endedScene = recordedScene();
       running = false;
-      page.ended(status);
+      page.ended(status, checksMatched);
     },
   };
   import(`./${script}`).then(

@@ -66,12 +66,13 @@ EMSCRIPTEN_KEEPALIVE void webPlayScene()
 
 EMSCRIPTEN_KEEPALIVE const char* webRecordedScene()
 {
-    return pageRecordedScene().c_str();
+    return pageSceneToShare().c_str();
 }
 
+// Of the text webRecordedScene gave last.
 EMSCRIPTEN_KEEPALIVE int webRecordedSceneBytes()
 {
-    return static_cast<int>(pageRecordedScene().size());
+    return static_cast<int>(pageSharedScene().size());
 }
 }
 

@@ -93,7 +93,8 @@ const fromProgram = {
   told: rendererTold,
   followSize,
   sceneRefused: why => scenes.refused(why),
-  scenePlayed: () => scenes.played(),
+  sceneParted: where => scenes.parted(where),
+  scenePlayed: checksMatched => scenes.played(checksMatched),
   recordingStopped: inputs => scenes.recordingStopped(inputs),
 };
 
@@ -208,10 +209,10 @@ function started() {
   keepForOffline();
 }
 
-function ended(status) {
+function ended(status, checksMatched) {
   running = false;
   exitStatus = status;
-  scenes.endedProgram(status);
+  scenes.endedProgram(status, checksMatched);
   tell("Tarnwick has ended (exit status " + status + "). Reload the page to start again.");
 }
 

@@ -7,6 +7,7 @@ namespace {
 
 std::string recordedScene;
 int recordedInputs = 0;
+std::string sharedScene; // the last pageSceneToShare
 
 // The recording's sink: the first lines, then one input a call; false, once
 // the page has been told, when the recording is full.
@@ -38,6 +39,17 @@ bool pageRecordingEmpty()
 const std::string& pageRecordedScene()
 {
     return recordedScene;
+}
+
+const std::string& pageSceneToShare()
+{
+    sharedScene = recordedScene + endCheckLine();
+    return sharedScene;
+}
+
+const std::string& pageSharedScene()
+{
+    return sharedScene;
 }
 
 int pageRecordedInputs()

@@ -13,6 +13,11 @@ void startPageRecording(int width, int height);
 bool pageRecordingEmpty();
 // The scene recorded so far, and its number of inputs.
 const std::string& pageRecordedScene();
+// The scene recorded so far as a whole scene, ended with a check of the
+// present state (the recording goes on); kept until the next call, and
+// pageSharedScene gives it again.
+const std::string& pageSceneToShare();
+const std::string& pageSharedScene();
 int pageRecordedInputs();
 // Forgets what was recorded (the recording itself is stopped by stopRecording).
 void clearPageRecording();

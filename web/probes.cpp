@@ -1,6 +1,7 @@
 // probes.cpp -- entry points that only the tests, the benchmarks and the
 // headless tour call: the page itself never does. They read the program's
 // state, or hold its ticks, and change nothing a visitor could.
+#include "app/recording.h"
 #include "app/viewer_state.h"
 #include "water/drops.h"
 #include "web/program.h"
@@ -33,7 +34,7 @@ EMSCRIPTEN_KEEPALIVE void webHoldTicks(int hold)
 EMSCRIPTEN_KEEPALIVE void webRunTicks(int count)
 {
     for (int k = 0; k < count; ++k)
-        idle();
+        runTick();
 }
 
 // The camera's eye, coordinate 0, 1 or 2 (x, y, z).

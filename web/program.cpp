@@ -20,16 +20,19 @@
 
 // What the page is told: the program runs, has ended.
 EM_JS(void, pageStarted, (), { Module.started(); });
-EM_JS(void, pageEnded, (int status), { Module.ended(status); });
+// With the checks matched of a scene that ended it (app/recording.h).
+EM_JS(void, pageEnded, (int status, int matched), { Module.ended(status, matched); });
 // A row of the controls table: the page's bar gives each of its keys a button.
 EM_JS(void, pageControl, (const char* keys, const char* action),
       { Module.control(UTF8ToString(keys), UTF8ToString(action)); });
 // Scenes: the canvas takes a played scene's size; a scene the page handed
-// over was refused (why, naming the line) or has played to its end; the
-// recording has taken all it may.
+// over was refused (why, naming the line), parted from its recording (where),
+// or has played to its end (so many checks matched); the recording has taken
+// all it may.
 EM_JS(void, pageFollowSize, (int width, int height), { Module.followSize(width, height); });
 EM_JS(void, pageSceneRefused, (const char* why), { Module.sceneRefused(UTF8ToString(why)); });
-EM_JS(void, pageScenePlayed, (), { Module.scenePlayed(); });
+EM_JS(void, pageSceneParted, (const char* where), { Module.sceneParted(UTF8ToString(where)); });
+EM_JS(void, pageScenePlayed, (int matched), { Module.scenePlayed(matched); });
 EM_JS(void, pageRecordingStopped, (int inputs), { Module.recordingStopped(inputs); });
 
 bool waveRunning = false;
@@ -82,7 +85,7 @@ void runDueTicks()
     for (int due = ticksDue(pace, emscripten_get_now()); due > 0; --due) {
         if (due == 1)
             drawAtNextDisplay();
-        idle();
+        runTick();
     }
 }
 
@@ -98,7 +101,7 @@ void playSceneSlice()
     redisplayPending = false;
     if (!scenePlaying()) {
         requestRedisplay();
-        pageScenePlayed();
+        pageScenePlayed(playedChecks().matched);
     }
 }
 
@@ -211,7 +214,7 @@ void playReceivedScene()
     canvasSized = true;            // the scene's resizes size it
     pageFollowSize(width, height); // its resize to that size waits for the scene's end
     if (!scenePlaying())
-        pageScenePlayed();
+        pageScenePlayed(0);
 }
 
 // ---- What the page's shell gives the program (app/shell.h; the frame and
@@ -239,9 +242,14 @@ void followPlayedSize(int width, int height)
 
 void endProgram(int status)
 {
-    stopRecording();   // the page keeps the scene recorded: it may still share it
-    pageEnded(status); // no animation frame calls the program after this
+    stopRecording();                           // the page keeps the scene recorded: it may still share it
+    pageEnded(status, playedChecks().matched); // no animation frame calls the program after this
     emscripten_force_exit(status);
+}
+
+void sceneParted(const std::string& where)
+{
+    pageSceneParted(where.c_str());
 }
 
 void pageRecordingFull(int inputs)

@@ -21,6 +21,8 @@ const clipIndicator = document.getElementById("clip-indicator");
 const fullScreenButton = document.getElementById("full-screen");
 let pendingScene = null; // bytes to play once the program runs
 let sceneSource = ""; // where the scene played last came from, as messages name it
+let scenePlaying = false; // handed to the program, not yet played to its end
+let partedWhere = ""; // where the scene playing parted from its recording
 let lastDownload = null; // { name, url, blob } of the last file offered (tests read it)
 let viewer = null;
 
@@ -37,6 +39,8 @@ function playSceneBytes(bytes, source) {
     return;
   }
   sayScene(`Playing the scene ${source}…`);
+  scenePlaying = true;
+  partedWhere = "";
   viewer.playScene(bytes);
 }
 
@@ -48,17 +52,33 @@ function playPendingScene() {
 }
 
 function sceneRefused(why) {
+  scenePlaying = false;
   sayScene(`Cannot play the scene ${sceneSource}: ${why}. Nothing was played.`);
 }
 
-function scenePlayed() {
-  sayScene(`Played the scene ${sceneSource}; the water is yours now.`);
+// A check found other state than the recording had: said at once, and again
+// at the end; the scene plays on.
+function sceneParted(where) {
+  partedWhere = where;
+  sayScene(`The scene ${sceneSource} parted from its recording ${where}; it plays on…`);
+}
+
+// What the scene's checks showed (a scene of format 1 has none).
+function checksSaid(matched) {
+  if (partedWhere) return ` It parted from its recording ${partedWhere}.`;
+  return matched > 0 ? ` Played exactly: ${matched} checks matched.` : "";
+}
+
+function scenePlayed(checksMatched) {
+  scenePlaying = false;
+  sayScene(`Played the scene ${sceneSource}; the water is yours now.${checksSaid(checksMatched)}`);
 }
 
 // The program has ended: a scene may end it (Esc, q).
-function sceneEndedProgram(status) {
-  if (/^Playing/.test(sceneStatus.textContent))
-    sayScene(`Played the scene ${sceneSource}: it ended Tarnwick with status ${status}.`);
+function sceneEndedProgram(status, checksMatched) {
+  if (!scenePlaying) return;
+  scenePlaying = false;
+  sayScene(`Played the scene ${sceneSource}: it ended Tarnwick with status ${status}.${checksSaid(checksMatched)}`);
 }
 
 function recordingStopped(inputs) {
@@ -262,6 +282,7 @@ export function keepScenes(viewerOfPage) {
     linkRead: sceneFromLink(),
     playPending: playPendingScene,
     refused: sceneRefused,
+    parted: sceneParted,
     played: scenePlayed,
     endedProgram: sceneEndedProgram,
     recordingStopped,

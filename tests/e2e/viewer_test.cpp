@@ -390,6 +390,23 @@ TEST(SceneRefusalTest, WhatCannotBePlayedEndsTheViewerWithItsReason)
         std::remove(path.c_str());
 }
 
+// A played scene whose check finds other state than its recording had says
+// so once on standard error, naming the scene, the tick, the line and both
+// versions, and plays on to its end.
+TEST(SceneCheckTest, AnotherStateAtACheckIsSaidOnceAndTheScenePlaysOn)
+{
+    const std::string path = ::testing::TempDir() + "tarnwick-parted-" + std::to_string(getpid()) + ".txt";
+    std::ofstream(path) << "tarnwick scene 2\nsize 300 300\nprogram 0.0.9\n0 resize 300 300\n"
+                           "330 check 0000000000000000\n660 check 0000000000000000\n661 key Esc\n";
+    XvfbServer xvfb;
+    const auto viewer = startViewer(xvfb.display(), {"--play", path});
+    EXPECT_EQ(viewer->waitForExit(patience), 1) << viewer->errors();
+    EXPECT_EQ(viewer->errors(), "tarnwick: the scene " + path +
+                                    " parted from its recording at tick 330 (line 5): recorded by Tarnwick 0.0.9, "
+                                    "played by Tarnwick " TARNWICK_VERSION "; it plays on\n");
+    std::remove(path.c_str());
+}
+
 // A played scene may end the viewer while the driver looks at its window:
 // the driver's requests about a window that is gone fail, and the driver
 // (and the replay tool, which watches such a scene play) goes on.

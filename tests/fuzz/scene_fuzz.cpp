@@ -20,7 +20,8 @@ bool withinBounds(const InputEvent& input, std::int64_t lastTick)
     case InputEvent::release: return input.a >= 0 && input.a <= sceneMaxButton && coordinates;
     case InputEvent::move: return input.a >= -c && input.a <= c && input.b >= -c && input.b <= c;
     case InputEvent::resize: return input.a >= 0 && input.a <= sceneMaxSize && input.b >= 0 && input.b <= sceneMaxSize;
-    case InputEvent::redraw: return input.tick >= lastTick;
+    case InputEvent::redraw:
+    case InputEvent::check: return input.tick >= lastTick;
     }
     return false;
 }
@@ -31,7 +32,7 @@ bool sameInputs(const RecordedScene& a, const RecordedScene& b)
         return false;
     for (std::size_t k = 0; k < a.inputs.size(); ++k) {
         const InputEvent &x = a.inputs[k], &y = b.inputs[k];
-        if (x.tick != y.tick || x.kind != y.kind || x.a != y.a || x.b != y.b || x.c != y.c)
+        if (x.tick != y.tick || x.kind != y.kind || x.a != y.a || x.b != y.b || x.c != y.c || x.hash != y.hash)
             return false;
     }
     return true;

@@ -196,10 +196,13 @@ const printedOf = transcript => transcript.replace(/\n$/, "").split("\n").filter
 // name them): the lines the page printed, and the same exit status.
 function playOnDesktop(scene, transcript) {
   const { TARNWICK_REPLAY: replayProgram, TARNWICK_DESKTOP_VIEWER: viewer } = process.env;
+  writeFileSync(join(work, "page-scene.txt"), scene);
   if (!replayProgram || !viewer) return console.log(`${target}: no desktop viewer named; its scene is not played there`);
+  // Its checks, the page's state as it went, hold on the desktop.
+  const checked = execFileSync(viewer, ["--check", join(work, "page-scene.txt")], { encoding: "utf8", timeout: 60000 });
+  check(/: [1-9]\d* checks matched\n$/.test(checked), `the page's scene checked on the desktop: ${checked}`);
   const played = join(work, "on-desktop");
   mkdirSync(played, { recursive: true });
-  writeFileSync(join(work, "page-scene.txt"), scene);
   writeFileSync(join(played, "nothing.txt"), "# the scene plays itself\n");
   execFileSync(replayProgram, [viewer, join(played, "nothing.txt"), played, "--play", join(work, "page-scene.txt")],
     { stdio: "inherit", timeout: 120000 });
@@ -246,7 +249,9 @@ async function scenes(engine) {
 
   await collectLines(engine);
   const said = await openScene(engine, scene, "desktop.txt");
-  check(said === "Played the scene file desktop.txt: it ended Tarnwick with status 1.", `the desktop's scene: ${said}`);
+  const checks = scene.split("\n").filter(line => / check /.test(line)).length;
+  check(said === `Played the scene file desktop.txt: it ended Tarnwick with status 1. Played exactly: ${checks} checks matched.`,
+    `the desktop's scene: ${said}`);
   const status = await exitStatus(engine);
   const lines = await engine.evaluate(() => linesSeen);
   writeFileSync(join(work, "desktop-scene-lines.txt"), lines.join("\n") + "\n");
@@ -256,6 +261,32 @@ async function scenes(engine) {
   check(lines.slice(3).join("\n") === printedOf(expected).join("\n"), `the desktop's scene printed other lines: ${lines.slice(2, 6)}...`);
   check(`# exit: ${status}` === expected.trim().split("\n").pop(), `the desktop's scene ended with status ${status}`);
   check(await engine.title() === lastTitle, `the desktop's scene left the title ${await engine.title()}`);
+}
+
+// Every golden scene (tests/golden) played through the page from its start:
+// each of its checks matches, and the page says so.
+async function golden(engine) {
+  const folder = join(here, "..", "golden");
+  const names = readFileSync(join(folder, "SHA256SUMS"), "utf8").trim().split("\n").map(line => line.split(/\s+/)[1]);
+  for (const name of names) {
+    const text = readFileSync(join(folder, name), "utf8");
+    const checks = text.split("\n").filter(line => / check /.test(line)).length;
+    await engine.reload(); // each ends the program
+    await viewerRunning(engine);
+    const said = await openScene(engine, text, name);
+    check(said.endsWith(`. Played exactly: ${checks} checks matched.`), `${name}: ${said}`);
+  }
+  // Another state at a check (its hash changed) is said, naming where; the
+  // scene plays on to its end.
+  const text = readFileSync(join(folder, names[0]), "utf8");
+  const lines = text.split("\n"), at = lines.findIndex(line => / check /.test(line));
+  lines[at] = lines[at].replace(/[0-9a-f]$/, digit => (digit === "0" ? "1" : "0"));
+  await engine.reload();
+  await viewerRunning(engine);
+  const said = await openScene(engine, lines.join("\n"), "changed.scene");
+  const where = `at tick ${lines[at].split(" ")[0]} (line ${at + 1}): recorded by Tarnwick 0.1.0, played by Tarnwick`;
+  check(said.startsWith("Played the scene file changed.scene: it ended Tarnwick") &&
+    said.includes(`It parted from its recording ${where}`), `a scene that parted: ${said}`);
 }
 
 // What is not a scene is refused with one message that names the file or
@@ -271,6 +302,8 @@ const badScenes = [
   ["a pointer far away", `${header}9 press 1 40000 2\n`, /line 4: x "40000"/],
   ["a tick beyond", `${header}999999999999 key 5\n`, /line 4: the tick "999999999999"/],
   ["not text", `${header}9 key 5\u0001\n`, /line 4: the line is not text/],
+  ["a check not hex", "tarnwick scene 2\nsize 300 300\nprogram 1\n5 check 0123456789abcdeg\n",
+    /line 4: the check "0123456789abcdeg" is not 16 lowercase hexadecimal digits/],
 ];
 
 async function badScene(engine) {
@@ -812,7 +845,7 @@ async function lighthouse() {
 // Two halves that run side by side (ctest's Web.chromium.script and .page):
 // the cases of the desktop's script and of scenes, and the page's own.
 const groups = {
-  script: { replay, scenes, scalar, wave, share, redraws },
+  script: { replay, scenes, golden, scalar, wave, share, redraws },
   page: { fits, badScene, keep, calmWater, pace, offline, policy, missingModule, touch, gestures, bar },
 };
 // fits first of all: after the script's replay, WebKitWebDriver finds the bar's

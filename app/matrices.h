@@ -1,5 +1,6 @@
-// matrices.h -- the camera's matrices as OpenGL and GLU compute them, for the
-// web page, which has neither: column-major 4 x 4, in double precision
+// matrices.h -- the camera's matrices as OpenGL and GLU compute them, for a
+// program without them (the web page, a check without a window): column-major
+// 4 x 4, in double precision
 #pragma once
 
 #include "frame/point.h"

@@ -1,5 +1,5 @@
 // matrices.cpp -- the camera's matrices as OpenGL and GLU compute them
-#include "web/matrices.h"
+#include "app/matrices.h"
 
 #include <cmath>
 
