@@ -24,7 +24,6 @@ std::size_t nextPlayedInput = 0;
 bool playing = false;
 bool playedOnce = false; // a scene was started since the program began
 PlayedChecks checks;
-std::string recordedBy; // the program line of the scene played last, once it has ended
 
 void writeText(const std::string& text)
 {
@@ -57,8 +56,18 @@ void compareCheck(const InputEvent& check, int line)
     if (checks.parted++ == 0) {
         checks.partedTick = check.tick;
         checks.partedLine = line;
-        sceneParted(partedWhere());
+        checks.partedWhere = "at tick " + std::to_string(check.tick) + " (line " + std::to_string(line) +
+                             "): recorded by Tarnwick " + playedScene.program + ", played by Tarnwick " +
+                             programVersion();
+        sceneParted(checks.partedWhere);
     }
+}
+
+// The scene's next line is a check: compared, and passed.
+void compareNextCheck()
+{
+    const std::size_t at = nextPlayedInput++;
+    compareCheck(playedScene.inputs[at], at < playedScene.lines.size() ? playedScene.lines[at] : 0);
 }
 
 } // namespace
@@ -118,10 +127,8 @@ void endScenes()
     if (!playing || nextPlayedInput == playedScene.inputs.size())
         return;
     const InputEvent& next = playedScene.inputs[nextPlayedInput];
-    if (next.kind == InputEvent::check && next.tick == tickCount) {
-        const std::size_t at = nextPlayedInput++;
-        compareCheck(next, at < playedScene.lines.size() ? playedScene.lines[at] : 0);
-    }
+    if (next.kind == InputEvent::check && next.tick == tickCount)
+        compareNextCheck();
 }
 
 void stopRecording()
@@ -161,8 +168,7 @@ bool playScene(int steps)
         } else if (tickCount < playedScene.inputs[nextPlayedInput].tick) {
             runTick();
         } else if (playedScene.inputs[nextPlayedInput].kind == InputEvent::check) {
-            const std::size_t at = nextPlayedInput++;
-            compareCheck(playedScene.inputs[at], at < playedScene.lines.size() ? playedScene.lines[at] : 0);
+            compareNextCheck();
         } else {
             const InputEvent& input = playedScene.inputs[nextPlayedInput++];
             if (input.kind == InputEvent::resize)
@@ -176,7 +182,6 @@ bool playScene(int steps)
 void stopPlaying()
 {
     playing = false;
-    recordedBy = playedScene.program;
     playedScene = RecordedScene{};
     nextPlayedInput = 0;
 }
@@ -184,11 +189,4 @@ void stopPlaying()
 const PlayedChecks& playedChecks()
 {
     return checks;
-}
-
-std::string partedWhere()
-{
-    const std::string& program = playing ? playedScene.program : recordedBy;
-    return "at tick " + std::to_string(checks.partedTick) + " (line " + std::to_string(checks.partedLine) +
-           "): recorded by Tarnwick " + program + ", played by Tarnwick " + programVersion();
 }

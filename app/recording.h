@@ -73,9 +73,8 @@ struct PlayedChecks {
     int parted = 0;
     std::int64_t partedTick = 0;
     int partedLine = 0;
+    // For a message that names the scene first: "at tick T (line L): recorded
+    // by Tarnwick X, played by Tarnwick Y".
+    std::string partedWhere;
 };
 const PlayedChecks& playedChecks();
-// Where the scene parted from its recording, for a message that names the
-// scene first: "at tick T (line L): recorded by Tarnwick X, played by
-// Tarnwick Y".
-std::string partedWhere();

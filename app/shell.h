@@ -49,5 +49,6 @@ void runWave();
 // The window takes the size a played resize gave the program, if it can.
 void followPlayedSize(int width, int height);
 // A played scene's check found other state than its recording had: where
-// (partedWhere(), app/recording.h), said once a scene; the scene plays on.
+// (PlayedChecks::partedWhere, app/recording.h), said once a scene; the scene
+// plays on.
 void sceneParted(const std::string& where);

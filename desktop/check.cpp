@@ -45,7 +45,7 @@ void endCheck()
     restoreOutput();
     const PlayedChecks& checks = playedChecks();
     if (checks.parted > 0) {
-        std::printf("%s: parted from its recording %s\n", checkedPath, partedWhere().c_str());
+        std::printf("%s: parted from its recording %s\n", checkedPath, checks.partedWhere.c_str());
         std::exit(1);
     }
     if (checks.matched == 0) {
