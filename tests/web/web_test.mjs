@@ -363,7 +363,7 @@ async function share(engine) {
   console.log(`${target} share: a link of ${link.length} characters for ${lines.length} lines`);
   await engine.open(link, { width: 340, height: 700 });
   await viewerRunning(engine);
-  await waitFor(engine, () => /^Played the scene in the link/.test(document.getElementById("scene-status").textContent));
+  await waitFor(engine, () => /^Played the scene in the link;.* Played exactly: [1-9]\d* checks matched\.$/.test(document.getElementById("scene-status").textContent));
   await calm(engine);
   await nextFrame(engine);
   const played = (await printedLines(engine)).lines;
@@ -375,7 +375,9 @@ async function share(engine) {
   const differ = differingShare(join(work, "from-link.png"), join(work, "shared.png"));
   check(differ === 0, `the link shows another picture (${(100 * differ).toFixed(2)} % of pixels differ)`);
 
-  // Drags all over: too much for a link, offered as a file of the same scene.
+  // Drags all over: too much for a link, offered as a file of the same scene
+  // (the ticks held, so that the check it ends with is the same).
+  await engine.evaluate(() => tarnwickProbes.ask("webHoldTicks", 1));
   await engine.evaluate(() => {
     for (let k = 0, r = 1; k < 4000; ++k) {
       r = (Math.imul(r, 1103515245) + 12345) >>> 0;
@@ -386,7 +388,8 @@ async function share(engine) {
   await engine.click("#share");
   const offered = await waitFor(engine, () => /too long/.test(document.getElementById("scene-status").textContent) && tarnwickProbes.lastDownload());
   const [text, recorded] = await engine.evaluate(async () => [await tarnwickProbes.lastDownload().blob.text(), await tarnwickProbes.ask("recordedScene")]);
-  check(text === recorded && text.split("\n").length > 4000, "the scene offered as a file is not the one recorded");
+  check(text === recorded && text.split("\n").length > 4000 && / check [0-9a-f]{16}\n$/.test(text),
+    "the scene offered as a file is not the one recorded, ended with a check");
   check(/^tarnwick-scene-\d{4}-\d\d-\d\d-\d{6}\.txt$/.test(offered.name), `the scene's file is named ${offered.name}`);
 }
 
