@@ -49,7 +49,7 @@ void endCheck()
         std::exit(1);
     }
     if (checks.matched == 0) {
-        std::printf("%s: no check to match (a scene of format 1)\n", checkedPath);
+        std::printf("%s: no check to match (a scene of format 1, or one cut short)\n", checkedPath);
         std::exit(3);
     }
     std::printf("%s: %d checks matched\n", checkedPath, checks.matched);
