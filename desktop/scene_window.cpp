@@ -28,12 +28,28 @@ std::FILE* recordFile = nullptr;
 const char* recordPath = nullptr;
 const char* playPath = nullptr;
 
+std::size_t bytesRecorded = 0;
+std::size_t linesRecorded = 0; // after the first three
+
 // Each line reaches the file as it is written: a crash or a kill loses
-// nothing the session recorded before it.
+// nothing the session recorded before it. The reader takes at most
+// sceneMaxBytes, and sceneMaxInputs lines after the first three: the
+// recording stops before either, so that what it wrote still plays.
 bool writeToRecordFile(const std::string& text)
 {
-    if (std::fputs(text.c_str(), recordFile) >= 0 && std::fflush(recordFile) == 0)
+    const bool firstLines = bytesRecorded == 0;
+    if (!firstLines && (linesRecorded == sceneMaxInputs || bytesRecorded + text.size() > sceneMaxBytes)) {
+        std::fprintf(stderr,
+                     "tarnwick: recording stopped: %s holds as much as a scene may (%zu lines or %zu bytes); "
+                     "what it holds plays\n",
+                     recordPath, sceneMaxInputs, sceneMaxBytes);
+        return false;
+    }
+    if (std::fputs(text.c_str(), recordFile) >= 0 && std::fflush(recordFile) == 0) {
+        bytesRecorded += text.size();
+        linesRecorded += firstLines ? 0 : 1;
         return true;
+    }
     std::fprintf(stderr, "tarnwick: recording stopped: cannot write %s: %s\n", recordPath, std::strerror(errno));
     return false;
 }

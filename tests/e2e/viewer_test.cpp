@@ -1,6 +1,7 @@
 // End to end: the real viewer in a private Xvfb, driven by XTest through the
 // product's X driver, with its stdout, exit status, window title and pixels
 // checked. Each scenario starts a viewer of its own.
+#include "app/scene_file.h"
 #include "support.h"
 #include "tools/xdriver.h"
 
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <random>
 #include <sstream>
 #include <thread>
@@ -405,6 +407,36 @@ TEST(SceneCheckTest, AnotherStateAtACheckIsSaidOnceAndTheScenePlaysOn)
                                     " parted from its recording at tick 330 (line 5): recorded by Tarnwick 0.0.9, "
                                     "played by Tarnwick " TARNWICK_VERSION "; it plays on\n");
     std::remove(path.c_str());
+}
+
+// A recording stops at what a scene may hold, and says so: played while
+// recording, a scene of exactly 200,000 inputs fills the new recording before
+// its last check, and what was written still plays.
+TEST(SceneCheckTest, ARecordingStopsAtWhatASceneMayHoldAndStillPlays)
+{
+    const std::string scene = ::testing::TempDir() + "tarnwick-full-" + std::to_string(getpid()) + ".txt";
+    const std::string recorded = scene + ".recorded";
+    {
+        std::ofstream file(scene);
+        file << "tarnwick scene 2\nsize 300 300\nprogram 0.1.0\n0 resize 300 300\n";
+        for (std::size_t k = 2; k < sceneMaxInputs; ++k)
+            file << "1 key a\n";
+        file << "1 key q\n";
+    }
+    XvfbServer xvfb;
+    const auto viewer = startViewer(xvfb.display(), {"--play", scene, "--record", recorded});
+    EXPECT_EQ(viewer->waitForExit(10 * patience), 0) << viewer->errors();
+    EXPECT_EQ(viewer->errors(), "tarnwick: recording stopped: " + recorded +
+                                    " holds as much as a scene may (200000 lines or 4194304 bytes); what it holds "
+                                    "plays\n");
+    std::ifstream file(recorded);
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    RecordedScene read;
+    std::string why;
+    EXPECT_TRUE(readScene(text, read, why)) << why;
+    EXPECT_EQ(read.inputs.size(), sceneMaxInputs);
+    std::remove(scene.c_str());
+    std::remove(recorded.c_str());
 }
 
 // A played scene may end the viewer while the driver looks at its window:
