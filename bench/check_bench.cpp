@@ -16,11 +16,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fcntl.h>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -65,11 +63,7 @@ void BM_PlayTenMinutes(benchmark::State& state, bool withChecks)
 {
     const RecordedScene scene = tenMinutes(withChecks);
     std::int64_t ticks = 0;
-    // The scene's own lines go nowhere: the benchmark's are on standard output.
-    std::fflush(stdout);
-    const int output = dup(STDOUT_FILENO);
-    const int nowhere = open("/dev/null", O_WRONLY);
-    dup2(nowhere, STDOUT_FILENO);
+    silenceProgramOutput(); // the benchmark's own lines are on standard output
     for ([[maybe_unused]] auto _ : state) {
         startViewer();
         startPlaying(scene);
@@ -77,10 +71,7 @@ void BM_PlayTenMinutes(benchmark::State& state, bool withChecks)
         }
         ticks += tickCount;
     }
-    std::fflush(stdout);
-    dup2(output, STDOUT_FILENO);
-    close(output);
-    close(nowhere);
+    restoreProgramOutput();
     if (withChecks && playedChecks().parted > 0)
         state.SkipWithError("the scene parted from its recording");
     state.counters["ticks/s"] = benchmark::Counter(static_cast<double>(ticks), benchmark::Counter::kIsRate);

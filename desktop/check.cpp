@@ -17,32 +17,30 @@ namespace {
 const char* checkedPath = "";
 int programOutput = -1; // standard output, while the program's own lines go nowhere
 
-// The scene's lines (its clicks, picks, resizes) are not the check's: while
-// it plays, standard output goes to /dev/null.
-void silenceProgram()
+} // namespace
+
+void silenceProgramOutput()
 {
     std::fflush(stdout);
     programOutput = dup(STDOUT_FILENO);
     const int nowhere = open("/dev/null", O_WRONLY);
     if (programOutput < 0 || nowhere < 0 || dup2(nowhere, STDOUT_FILENO) < 0) {
-        std::perror("tarnwick: --check");
+        std::perror("tarnwick: silencing the program's output");
         std::exit(2);
     }
     close(nowhere);
 }
 
-void restoreOutput()
+void restoreProgramOutput()
 {
     std::fflush(stdout);
     dup2(programOutput, STDOUT_FILENO);
     close(programOutput);
 }
 
-} // namespace
-
 void endCheck()
 {
-    restoreOutput();
+    restoreProgramOutput();
     const PlayedChecks& checks = playedChecks();
     if (checks.parted > 0) {
         std::printf("%s: parted from its recording %s\n", checkedPath, checks.partedWhere.c_str());
@@ -63,7 +61,7 @@ int checkSceneFile(const char* path)
         return 2;
     windowless = true;
     checkedPath = path;
-    silenceProgram();
+    silenceProgramOutput();
     startViewer();
     startPlaying(std::move(scene));
     while (playScene(1 << 16)) {

@@ -13,6 +13,11 @@ extern bool windowless;
 // it holds no check (a scene of format 1).
 int checkSceneFile(const char* path);
 
+// The program's own lines (its clicks, picks, resizes) go to /dev/null until
+// restored: a check's standard output, or a benchmark's, is its own.
+void silenceProgramOutput();
+void restoreProgramOutput();
+
 // endProgram's part while checking: the scene ended the program, and so the
 // check (its line printed, the process ended with the check's status).
 [[noreturn]] void endCheck();
