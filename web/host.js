@@ -13,14 +13,15 @@
 //   sceneParted(where), scenePlayed(checksMatched) and
 //   recordingStopped(inputs).
 //   It returns { call(name, args), ask(name, args), resize(width, height),
-//   loseContext(), restoreContext(), playScene(bytes) }: call runs an entry
+//   loseContext(), restoreContext(), playScene(bytes), hold(held) }: call runs an entry
 //   point of the program (web*), ask gives its result or a promise of it, or
 //   one of these: "settled" (resolves after the program's next animation
 //   frame), "framesDrawn" and "drawnBufferSize" (the frames the renderer has
 //   drawn, and the drawing buffer's size at the last), "heapBytes" (the
 //   program's memory), "recordedScene" (the session's scene, as text; kept
 //   when the program ends), "picture" (a PNG of the newest frame).
-//   playScene hands the program a scene's bytes to play from its start.
+//   playScene hands the program a scene's bytes to play from its start;
+//   hold(true) stops the frames and the ticks until hold(false).
 //   Nothing goes to the page at a frame.
 
 import { startRenderer } from "./renderer.js";
@@ -79,11 +80,13 @@ export function hostProgram(canvas, page, script) {
   // handled, so that it shows at the next one.
   let beat = null; // "frame" or "calm" while the next is asked for
   let calmTimer = 0;
+  let held = false; // the page holds the frames (paused, hidden)
   function animationFrame() {
     beat = null;
     if (!running) return;
+    if (held) call("webFramesResumed"); // a frame made while held runs no tick
     const calm = call("webAnimationFrame");
-    if (!running || beat) return; // ended, or woken while it ran
+    if (!running || beat || held) return; // ended, woken while it ran, or held
     if (calm) {
       beat = "calm";
       calmTimer = setTimeout(animationFrame, calmBeatMilliseconds);
@@ -93,10 +96,23 @@ export function hostProgram(canvas, page, script) {
     }
   }
   function wake() {
-    if (beat !== "calm") return;
+    if (beat === "frame") return;
     clearTimeout(calmTimer);
     beat = "frame";
     requestAnimationFrame(animationFrame);
+  }
+  // While held, the program makes a frame only when something comes from the
+  // page (the first frame of a page paused at its start, a key a host sends),
+  // and runs no tick; the time held owes none.
+  function hold(holding) {
+    held = holding;
+    if (held && beat === "calm") {
+      clearTimeout(calmTimer);
+      beat = null;
+    }
+    if (held || !running) return;
+    call("webFramesResumed");
+    wake();
   }
 
   // The loader adds the entry points (_web*) and the memory (HEAPU8) here.
@@ -117,8 +133,7 @@ export function hostProgram(canvas, page, script) {
     started() {
       running = true;
       page.started();
-      beat = "frame";
-      requestAnimationFrame(animationFrame);
+      wake();
     },
     ended(status, checksMatched) {
       endedScene = recordedScene();
@@ -148,5 +163,6 @@ export function hostProgram(canvas, page, script) {
     loseContext: () => renderer && renderer.loseContext(),
     restoreContext: woken(() => renderer && renderer.restoreContext()),
     playScene: woken(playScene),
+    hold,
   };
 }

@@ -52,6 +52,13 @@ EMSCRIPTEN_KEEPALIVE void webSetTickRate(double ticksPerSecond)
     setTickRate(pace, ticksPerSecond);
 }
 
+// The page held its animation frames (paused, hidden): the time they were
+// held owes no ticks.
+EMSCRIPTEN_KEEPALIVE void webFramesResumed()
+{
+    pauseTicks(pace);
+}
+
 // Scenes: the page writes a scene's bytes into the buffer, then asks for it
 // to be played (from the program's start); it reads the recorded scene.
 EMSCRIPTEN_KEEPALIVE char* webSceneBuffer(int bytes)
@@ -62,6 +69,24 @@ EMSCRIPTEN_KEEPALIVE char* webSceneBuffer(int bytes)
 EMSCRIPTEN_KEEPALIVE void webPlayScene()
 {
     playReceivedScene();
+}
+
+// 1: scenes play at the pace they were recorded (the embed's), 0: at once (the page's).
+EMSCRIPTEN_KEEPALIVE void webPlayScenesInTime(int inTime)
+{
+    scenesInTime = inTime != 0;
+}
+
+// The visitor takes the water while a scene plays: 1 if one was stopped.
+EMSCRIPTEN_KEEPALIVE int webStopScene()
+{
+    return stopPlayedScene() ? 1 : 0;
+}
+
+// 1 if the drop was made (the pick's lines say where), 0 if no pixel picks the vertex.
+EMSCRIPTEN_KEEPALIVE int webDropAt(int i, int j)
+{
+    return dropAtVertex(i, j) ? 1 : 0;
 }
 
 EMSCRIPTEN_KEEPALIVE const char* webRecordedScene()

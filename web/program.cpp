@@ -13,6 +13,7 @@
 #include "web/gestures.h"
 #include "web/page_recording.h"
 
+#include <cstdint>
 #include <deque>
 #include <emscripten/emscripten.h>
 #include <string>
@@ -38,6 +39,7 @@ EM_JS(void, pageRecordingStopped, (int inputs), { Module.recordingStopped(inputs
 bool waveRunning = false;
 bool ticksHeld = false;
 TickPace pace;
+bool scenesInTime = false;
 
 namespace {
 
@@ -92,12 +94,28 @@ void runDueTicks()
 // A played scene runs for a slice of each frame, its ticks not drawn; the
 // frame shows where its water is. A redisplay its input asks for is the
 // scene's own redraw lines' business.
-void playSceneSlice()
+void playSceneAtOnce()
 {
     pauseTicks(pace);
     const double until = emscripten_get_now() + playingSliceMs;
     while (playScene(64) && emscripten_get_now() < until) {
     }
+}
+
+// Or as it was recorded: the ticks due at the pace, and the inputs up to them.
+void playSceneInTime()
+{
+    const std::int64_t until = tickCount + ticksDue(pace, emscripten_get_now());
+    while (tickCount < until && playScene(1)) {
+    }
+}
+
+void playSceneSlice()
+{
+    if (scenesInTime)
+        playSceneInTime();
+    else
+        playSceneAtOnce();
     redisplayPending = false;
     if (!scenePlaying()) {
         requestRedisplay();
@@ -215,6 +233,28 @@ void playReceivedScene()
     pageFollowSize(width, height); // its resize to that size waits for the scene's end
     if (!scenePlaying())
         pageScenePlayed(0);
+}
+
+bool stopPlayedScene()
+{
+    if (!scenePlaying())
+        return false;
+    stopPlaying();
+    requestRedisplay();
+    return true;
+}
+
+bool dropAtVertex(int i, int j)
+{
+    int viewport[4] = {};
+    const WindowProjector project = readWindowProjector(viewport);
+    int x = 0, y = 0;
+    if (!pointerOnVertex(i, j, project, viewport, x, y))
+        return false;
+    const int middle = 1; // GLUT's button number, as the page sends it
+    takePageEvent({0, InputEvent::press, middle, x, y});
+    takePageEvent({0, InputEvent::release, middle, x, y});
+    return true;
 }
 
 // ---- What the page's shell gives the program (app/shell.h; the frame and

@@ -14,9 +14,10 @@
 #include "web/pacing.h"
 
 // ---- The page's side of the program's state (the window's, on the desktop)
-extern bool waveRunning; // a wave shows one step a frame; input waits for its end
-extern bool ticksHeld;   // only the ticks a test asks for run
-extern TickPace pace;    // the idle ticks' pace
+extern bool waveRunning;  // a wave shows one step a frame; input waits for its end
+extern bool ticksHeld;    // only the ticks a test asks for run
+extern TickPace pace;     // the idle ticks' pace
+extern bool scenesInTime; // a played scene runs at the pace, as recorded, not at once
 
 // Starts the program in short tasks, so that the page answers between them:
 // the water, then the page's own start (which sizes the canvas); the first
@@ -40,3 +41,10 @@ void takeTouch(int phase, int finger, int x, int y);
 // played from the program's start, or refused (the page is told why).
 char* sceneBuffer(int bytes);
 void playReceivedScene();
+// Ends a scene playing where it is: the water is the visitor's from there.
+// False when none played.
+bool stopPlayedScene();
+// A drop at interior grid vertex (i, j): a middle click where the pick finds
+// it in the present view, through the gate like the visitor's own. False
+// when no pixel picks it.
+bool dropAtVertex(int i, int j);

@@ -6,7 +6,7 @@
 // (WebGL2 on an OffscreenCanvas; WebKit, for one, offers none to workers);
 // the page runs the program itself when it cannot.
 // Messages from the page: { canvas, script } once, then { call, args },
-// { ask, name, args }, { resize }, { lose }, { restore } and { scene }; to the page:
+// { ask, name, args }, { resize }, { lose }, { restore }, { hold } and { scene }; to the page:
 // { canDraw } once, then { host, args } (a call of host.js's page interface)
 // and { answer, value } for each ask, once its answer is known.
 import { hostProgram } from "./host.js";
@@ -42,6 +42,8 @@ onmessage = ({ data }) => {
     program.loseContext();
   } else if (data.restore) {
     program.restoreContext();
+  } else if ("hold" in data) {
+    program.hold(data.hold);
   } else if (data.scene) {
     program.playScene(data.scene);
   }

@@ -2,15 +2,13 @@
 // far as a link (or as a file, when too long for a link), a scene file opened
 // or dropped on the page and played, a picture of the canvas, a clip of it,
 // and full screen. A scene is the program's own text (its recording runs
-// from the start); a link carries it gzip-compressed and base64url-encoded in
-// its fragment, #scene=..., and opening the link plays it, then the water is
-// the visitor's.
+// from the start); a link carries it in its fragment (scene-link.js), and
+// opening the link plays it, then the water is the visitor's.
 //   keepScenes({ canvas, running(), playScene(bytes), ask(name) }) sets up
 //   the bar and reads the link (linkRead settles then); it returns what the
 //   page tells it, and lastDownload() and linkText(text) for the probes.
-const sceneLinkLimit = 8000; // characters of encoded scene a link carries; more becomes a file
-const sceneMaxBytes = 4 * 1024 * 1024; // as the program's reader
-const sceneLinkMaxCharacters = 6 * 1024 * 1024; // an encoded scene no longer than this is read at all
+import { linkText, sceneLinkLimit, sceneMaxBytes, sceneOfLink } from "./scene-link.js";
+
 const clipMaxSeconds = 60; // a clip's memory stays bounded
 
 const sceneStatus = document.getElementById("scene-status");
@@ -95,61 +93,13 @@ async function openSceneFile(file) {
   playSceneBytes(new Uint8Array(await file.arrayBuffer()), source);
 }
 
-// ---- The link's encoding
-
-function base64url(bytes) {
-  let binary = "";
-  for (let k = 0; k < bytes.length; k += 0x8000) binary += String.fromCharCode(...bytes.subarray(k, k + 0x8000));
-  return btoa(binary).replace(/\+/g, "-").replace(/\//g, "_").replace(/=+$/, "");
-}
-
-function fromBase64url(text) {
-  const binary = atob(text.replace(/-/g, "+").replace(/_/g, "/"));
-  return Uint8Array.from(binary, c => c.charCodeAt(0));
-}
-
-async function gzip(text) {
-  const stream = new Blob([text]).stream().pipeThrough(new CompressionStream("gzip"));
-  return new Uint8Array(await new Response(stream).arrayBuffer());
-}
-
-async function linkText(text) {
-  return base64url(await gzip(text));
-}
-
-// At most limit bytes are inflated: a small link cannot make an enormous scene.
-async function gunzip(bytes, limit) {
-  const reader = new Blob([bytes]).stream().pipeThrough(new DecompressionStream("gzip")).getReader();
-  const chunks = [];
-  let total = 0;
-  for (;;) {
-    const { done, value } = await reader.read();
-    if (done) break;
-    total += value.length;
-    if (total > limit) {
-      reader.cancel();
-      throw new Error(`its scene is more than the ${sceneMaxBytes} bytes a scene may have`);
-    }
-    chunks.push(value);
-  }
-  const whole = new Uint8Array(total);
-  chunks.reduce((at, chunk) => (whole.set(chunk, at), at + chunk.length), 0);
-  return whole;
-}
+// ---- The scene in the page's own link
 
 async function sceneFromLink() {
-  const encoded = location.hash.startsWith("#scene=") ? location.hash.slice(7) : null;
-  if (encoded === null) return;
   const source = "in the link";
   try {
-    if (encoded.length > sceneLinkMaxCharacters)
-      throw new Error(`its scene is ${encoded.length} characters long, more than a link may carry`);
-    if (!/^[A-Za-z0-9_-]*$/.test(encoded)) throw new Error("its scene is not base64url text");
-    if (typeof DecompressionStream !== "function") throw new Error("this browser cannot read compressed scenes");
-    const bytes = await gunzip(fromBase64url(encoded), sceneMaxBytes).catch(error => {
-      throw /more than/.test(error.message) ? error : new Error("its scene is damaged: it does not decompress");
-    });
-    playSceneBytes(bytes, source);
+    const bytes = await sceneOfLink(location.hash);
+    if (bytes) playSceneBytes(bytes, source);
   } catch (error) {
     sceneSource = source;
     sceneRefused(error.message);
@@ -177,7 +127,7 @@ function offerFile(blob, name) {
 async function shareScene() {
   const text = await viewer.ask("recordedScene");
   if (!text) return sayScene("Nothing to share yet.");
-  const encoded = typeof CompressionStream === "function" ? await linkText(text) : null;
+  const encoded = await linkText(text);
   if (encoded === null || encoded.length > sceneLinkLimit) {
     offerFile(new Blob([text], { type: "text/plain" }), `tarnwick-scene-${timeStamp()}.txt`);
     const why = encoded === null ? "This browser cannot make scene links" : "The scene is too long for a link";
