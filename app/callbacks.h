@@ -7,6 +7,9 @@ void reshape(int width, int height);
 
 // Records the buttons held; a middle press also drops water at the picked vertex.
 void mouse(int button, int state, int x, int y);
+// Drops water at interior grid vertex (i, j), as a pick that hit it does (and
+// says so the same way): a host page's drop, with no pointer to pick with.
+void dropAtVertex(int i, int j);
 
 // Orbits (left drag) or zooms (middle or right drag), then redraws at once.
 void motion(int x, int y);

@@ -61,10 +61,3 @@ double pointerYUp(int y, int viewportY, int viewportHeight);
 // Searches the interior vertices, row by row, for the first one that projects
 // within the tolerance of (px, py). True and (i, j) on a hit.
 bool findPickedVertex(double px, double py, const WindowProjector& project, int& i, int& j);
-
-// A pointer position in the window (x from the left, y down from the top)
-// whose pick hits interior vertex (i, j): within the tolerance of where it is
-// drawn, and of no vertex the search meets before it. The nearest such pixel
-// to the vertex; false when there is none (the vertex is off the window, or
-// earlier vertices cover every pixel near it).
-bool pointerOnVertex(int i, int j, const WindowProjector& project, const int viewport[4], int& x, int& y);

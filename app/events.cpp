@@ -39,5 +39,6 @@ void deliverInput(const InputEvent& event)
     case InputEvent::resize: reshape(event.a, event.b); break;
     case InputEvent::redraw: display(); break;
     case InputEvent::check: break; // the player's, not the program's
+    case InputEvent::drop: dropAtVertex(event.a, event.b); break;
     }
 }

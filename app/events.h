@@ -16,11 +16,13 @@ struct InputEvent {
     // frame the window drew between two inputs of one tick (a pick reads the
     // view it left). And in a scene, a check: the hash of the program's state
     // at that point (app/state_hash.h), which the player compares and the
-    // callbacks never see.
-    enum Kind { key, press, release, move, resize, redraw, check };
+    // callbacks never see. And a drop of water at a grid vertex, which a page
+    // that holds the viewer asks for by its place on the grid, not on screen.
+    enum Kind { key, press, release, move, resize, redraw, check, drop };
     std::int64_t tick = 0; // ticks completed when it came (recorded and played events)
     Kind kind = key;
-    int a = 0, b = 0, c = 0; // key: the byte; press, release: button, x, y; move: x, y; resize: width, height
+    int a = 0, b = 0, c = 0; // key: the byte; press, release: button, x, y; move: x, y; resize: width,
+                             // height; drop: i, j
     std::uint64_t hash = 0;  // check: the state's hash
 };
 

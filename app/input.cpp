@@ -29,10 +29,14 @@ static void pickAndDrop(int x, int y)
     const WindowProjector project = readWindowProjector(viewport);
     std::printf("this is the mouse click: %f, %f\n", static_cast<double>(x), static_cast<double>(y));
     int i = 0, j = 0;
-    if (findPickedVertex(x, pointerYUp(y, viewport[1], viewport[3]), project, i, j)) {
-        std::printf("hit at these: %d, %d\n", i, j);
-        heightField[i][j] = pickDropHeight;
-    }
+    if (findPickedVertex(x, pointerYUp(y, viewport[1], viewport[3]), project, i, j))
+        dropAtVertex(i, j);
+}
+
+void dropAtVertex(int i, int j)
+{
+    std::printf("hit at these: %d, %d\n", i, j);
+    heightField[i][j] = pickDropHeight;
 }
 
 void mouse(int button, int state, int x, int y)

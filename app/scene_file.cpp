@@ -2,6 +2,7 @@
 #include "app/scene_file.h"
 
 #include "app/about.h"
+#include "water/water.h"
 
 #include <cctype>
 #include <cstdio>
@@ -20,8 +21,8 @@ struct NamedKey {
 const NamedKey namedKeys[] = {{"Space", ' '},  {"Esc", 27},      {"Tab", '\t'},
                               {"Enter", '\r'}, {"Backspace", 8}, {"Delete", 127}};
 
-const char* const kindWords[] = {"key", "press", "release", "move", "resize", "redraw", "check"};
-const int kindCount = 7;
+const char* const kindWords[] = {"key", "press", "release", "move", "resize", "redraw", "check", "drop"};
+const int kindCount = 8;
 const std::size_t hashDigits = 16;
 
 std::string keyWord(int code)
@@ -210,6 +211,11 @@ bool Reader::inputNumbers(const std::vector<std::string>& words, InputEvent& inp
             return refuse("a check in a scene of format 1 (checks came with format 2)");
         return readHash(words[2], input.hash) ||
                refuse("the check \"" + words[2] + "\" is not 16 lowercase hexadecimal digits");
+    case InputEvent::drop: // interior vertices only, as a pick finds them
+        if (!number(words[2], 1, gridSize - 2, "the row", n[0]) ||
+            !number(words[3], 1, gridSize - 2, "the column", n[1]))
+            return false;
+        break;
     }
     input.a = static_cast<int>(n[0]);
     input.b = static_cast<int>(n[1]);
@@ -219,7 +225,7 @@ bool Reader::inputNumbers(const std::vector<std::string>& words, InputEvent& inp
 
 bool Reader::input(const std::vector<std::string>& words, std::int64_t lastTick, InputEvent& input)
 {
-    static const std::size_t wordCounts[] = {3, 5, 5, 4, 4, 2, 3};
+    static const std::size_t wordCounts[] = {3, 5, 5, 4, 4, 2, 3, 4};
     std::int64_t tick = 0;
     if (!number(words[0], 0, sceneMaxTick, "the tick", tick))
         return false;
@@ -260,6 +266,7 @@ std::string sceneLine(const InputEvent& input)
         break;
     case InputEvent::move:
     case InputEvent::resize:
+    case InputEvent::drop:
         add(input.a);
         add(input.b);
         break;

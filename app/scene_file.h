@@ -12,10 +12,12 @@
 //   531 release 1 160 150      other byte; a button (0 left, 1 middle,
 //   531 redraw                 2 right, ...) pressed or released and the
 //   660 check 8c7f...e3          pointer in window pixels, y down; a drag; a
-//                              new window size; a frame the window drew
+//   700 drop 32 32             new window size; a frame the window drew
 //                              between two inputs of one tick, whose view a
 //                              pick reads; the hash of the program's state
-//                              there, 16 lowercase hexadecimal digits.
+//                              there, 16 lowercase hexadecimal digits; a drop
+//                              at an interior grid vertex (row, column, 1 to
+//                              62) that a host page asked for.
 //
 // The water is a function of the ticks that ran and of the input between
 // them, so playing these lines gives the same water, lines and titles, and

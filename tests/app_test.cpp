@@ -130,46 +130,6 @@ TEST_F(AppTest, PickFindsTheFirstInteriorVertexStrictlyWithinFivePixels)
     EXPECT_EQ(pointerYUp(299, 10, 300), 10.0);
 }
 
-// A drop asked for at a vertex is a middle click where the pick finds that
-// vertex first: on a roomy grid every interior vertex has such a pixel, the
-// nearest; a vertex the earlier ones cover has none.
-TEST_F(AppTest, APointerOnAVertexPicksThatVertex)
-{
-    double spacing = 10.0;
-    const WindowProjector project = [&](Point p, double& winX, double& winY) {
-        winX = spacing * (p.x + 32) + 0.4;
-        winY = spacing * (p.z + 32) - 0.4 + p.y;
-        return true;
-    };
-    const int viewport[4] = {0, 0, 640, 640};
-    int reached = 0;
-    for (int i = 1; i < gridSize - 1; ++i) {
-        for (int j = 1; j < gridSize - 1; ++j) {
-            int x = -1, y = -1, hitI = 0, hitJ = 0;
-            ASSERT_TRUE(pointerOnVertex(i, j, project, viewport, x, y)) << i << "," << j;
-            EXPECT_EQ(x, 10 * i) << "the nearest pixel";
-            ASSERT_TRUE(findPickedVertex(x, pointerYUp(y, 0, 640), project, hitI, hitJ));
-            EXPECT_EQ(std::make_pair(hitI, hitJ), std::make_pair(i, j));
-            ++reached;
-        }
-    }
-    EXPECT_EQ(reached, 62 * 62);
-    spacing = 0.0; // every vertex drawn where the first is
-    int x = -1, y = -1, hitI = 0, hitJ = 0;
-    EXPECT_FALSE(pointerOnVertex(30, 30, project, viewport, x, y));
-    EXPECT_TRUE(pointerOnVertex(1, 1, project, viewport, x, y));
-    heightField[40][20] = 8.0f; // but a raised one stands clear of them
-    ASSERT_TRUE(pointerOnVertex(40, 20, project, viewport, x, y));
-    ASSERT_TRUE(findPickedVertex(x, pointerYUp(y, 0, 640), project, hitI, hitJ));
-    EXPECT_EQ(std::make_pair(hitI, hitJ), std::make_pair(40, 20));
-    spacing = 20.0; // beyond the window from column 32 on, border vertices never
-    EXPECT_FALSE(pointerOnVertex(40, 10, project, viewport, x, y));
-    EXPECT_FALSE(pointerOnVertex(0, 10, project, viewport, x, y));
-    EXPECT_FALSE(pointerOnVertex(10, 63, project, viewport, x, y));
-    const WindowProjector behindTheEye = [](Point, double&, double&) { return false; };
-    EXPECT_FALSE(pointerOnVertex(10, 10, behindTheEye, viewport, x, y));
-}
-
 TEST_F(AppTest, KeysSwitchTheDropModesAndTheLookAtTarget)
 {
     const struct {

@@ -2,6 +2,7 @@
 // recording writes (the rule of the redraw line), the player, and the page's
 // recording in memory with its bound
 #include "app/about.h"
+#include "app/camera.h"
 #include "app/events.h"
 #include "app/recording.h"
 #include "app/scene_file.h"
@@ -67,9 +68,10 @@ TEST_F(EventsTest, TheGateDropsTheUsersInputWhileASceneAndTheResizeThatFollowsIt
     EXPECT_TRUE(takeInput(resize(300, 300))) << "no scene has played: the same size is an input";
     RecordedScene scene;
     scene.width = scene.height = 300;
-    scene.inputs = {{2, InputEvent::resize, 250, 200, 0}, {3, InputEvent::key, 'c', 0, 0}};
+    scene.inputs = {{2, InputEvent::resize, 250, 200, 0}, {3, InputEvent::key, 'c', 0, 0}, {3, InputEvent::drop, 5, 9, 0}};
     startPlaying(scene);
     EXPECT_FALSE(takeInput({0, InputEvent::key, 'c', 0, 0}));
+    EXPECT_FALSE(takeInput({0, InputEvent::drop, 7, 7, 0}));
     EXPECT_FALSE(takeInput(resize(640, 480)));
     EXPECT_FALSE(takeInput({0, InputEvent::press, 0, 10, 10}));
     while (playScene(16)) {
@@ -77,11 +79,15 @@ TEST_F(EventsTest, TheGateDropsTheUsersInputWhileASceneAndTheResizeThatFollowsIt
     EXPECT_EQ(tickCount, 3);
     EXPECT_EQ(std::make_tuple(windowWidth, windowHeight), std::make_tuple(250, 200));
     EXPECT_EQ(lookAtOrigin, 0.0f) << "the scene's own key was delivered";
+    EXPECT_EQ(heightField[5][9], pickDropHeight) << "and its drop, at its vertex";
+    EXPECT_EQ(heightField[7][7], 0.0f);
     EXPECT_FALSE(takeInput(resize(250, 200))) << "the window following the scene's last size";
     EXPECT_TRUE(takeInput(resize(250, 201)));
     EXPECT_TRUE(takeInput({0, InputEvent::key, 'c', 0, 0}));
-    EXPECT_EQ(inputLines(), "0 resize 300 300\n0 resize 300 300\n2 resize 250 200\n3 key c\n"
-                            "3 resize 250 201\n3 key c\n");
+    EXPECT_TRUE(takeInput({0, InputEvent::drop, 62, 1, 0}));
+    EXPECT_EQ(heightField[62][1], pickDropHeight);
+    EXPECT_EQ(inputLines(), "0 resize 300 300\n0 resize 300 300\n2 resize 250 200\n3 key c\n3 drop 5 9\n"
+                            "3 resize 250 201\n3 key c\n3 drop 62 1\n");
     EXPECT_EQ(shellCalls.front(), "viewport 300 300");
     EXPECT_NE(std::find(shellCalls.begin(), shellCalls.end(), "follow 250 200"), shellCalls.end())
         << "a played resize asks the window for the same size";

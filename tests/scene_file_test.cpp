@@ -29,6 +29,7 @@ TEST(SceneFileTest, EveryInputIsWrittenAsALineThatReadsBackTheSame)
         {8, InputEvent::redraw, 0, 0, 0},
         {8, InputEvent::check, 0, 0, 0, 0x0123456789abcdefULL},
         {9, InputEvent::check, 0, 0, 0, ~0ULL},
+        {9, InputEvent::drop, 1, 62, 0},
         {sceneMaxTick, InputEvent::resize, 0, sceneMaxSize, 0},
     };
     std::string text = sceneHeader(300, 200);
@@ -38,7 +39,7 @@ TEST(SceneFileTest, EveryInputIsWrittenAsALineThatReadsBackTheSame)
     EXPECT_NE(text.find("7 key Space\n7 key Esc\n7 key #\n7 key 0xe9\n7 key 0x00\n7 key Delete\n8 press 1 150 -3\n"),
               std::string::npos)
         << text;
-    EXPECT_NE(text.find("8 check 0123456789abcdef\n9 check ffffffffffffffff\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("8 check 0123456789abcdef\n9 check ffffffffffffffff\n9 drop 1 62\n"), std::string::npos) << text;
 
     RecordedScene scene;
     std::string error;
@@ -133,6 +134,9 @@ TEST(SceneFileTest, WhatIsNotASceneIsRefusedWholeNamingTheLine)
         {"a button beyond", header + "5 press 32 1 1\n", "line 4: the button \"32\""},
         {"a coordinate beyond", header + "5 move 1 -32768\n", "line 4: y \"-32768\""},
         {"a resize beyond", header + "5 resize 16385 1\n", "line 4: the width \"16385\""},
+        {"a drop on the border", header + "5 drop 0 5\n", "line 4: the row \"0\""},
+        {"a drop beyond the grid", header + "5 drop 5 63\n", "line 4: the column \"63\""},
+        {"a drop without its column", header + "5 drop 5\n", "line 4: \"drop\" takes 2 values"},
         {"a number with junk", header + "5 move 1 2px\n", "line 4: y \"2px\""},
         {"a control byte", header + "5 key a\x01\n", "line 4: the line is not text"},
         {"a NUL", header + std::string("# \0\n", 4), "line 4: the line is not text"},

@@ -178,7 +178,7 @@ const messages = {
   play: { fields: { scene: value => typeof value === "string" && value.length <= sceneMaxBytes }, act: hostPlays },
   key: { fields: { key: value => typeof value === "string" && value.length <= 16 && keyCode(value) !== null },
     act: ({ key }) => viewer.call("webKey", keyCode(key)) },
-  drop: { fields: { i: vertex, j: vertex }, act: hostDrops },
+  drop: { fields: { i: vertex, j: vertex }, act: ({ i, j }) => viewer.call("webDropAt", i, j) },
   pause: { fields: {}, act: pause },
   resume: { fields: {}, act: resume },
 };
@@ -205,11 +205,6 @@ function hostPlays({ scene: text }) {
   looping = flag("loop");
   pointOpenLinkAt(text);
   beginScene();
-}
-
-async function hostDrops({ i, j }) {
-  if (!(await viewer.ask("webDropAt", i, j)))
-    console.warn(`Tarnwick could not drop water at vertex ${i}, ${j}: no pixel of this view picks it`);
 }
 
 window.addEventListener("message", event => {

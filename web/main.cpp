@@ -2,6 +2,7 @@
 // handing over to the program (program.h). The page's events come in the
 // desktop's terms (GLUT's keys, buttons and states).
 #include "app/events.h"
+#include "water/water.h"
 #include "web/display.h"
 #include "web/page_recording.h"
 #include "web/program.h"
@@ -83,10 +84,11 @@ EMSCRIPTEN_KEEPALIVE int webStopScene()
     return stopPlayedScene() ? 1 : 0;
 }
 
-// 1 if the drop was made (the pick's lines say where), 0 if no pixel picks the vertex.
-EMSCRIPTEN_KEEPALIVE int webDropAt(int i, int j)
+// A host page's drop at interior grid vertex (i, j), 1 to 62 each.
+EMSCRIPTEN_KEEPALIVE void webDropAt(int i, int j)
 {
-    return dropAtVertex(i, j) ? 1 : 0;
+    if (i >= 1 && i <= gridSize - 2 && j >= 1 && j <= gridSize - 2)
+        takePageEvent({0, InputEvent::drop, i, j, 0});
 }
 
 EMSCRIPTEN_KEEPALIVE const char* webRecordedScene()

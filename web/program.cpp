@@ -244,19 +244,6 @@ bool stopPlayedScene()
     return true;
 }
 
-bool dropAtVertex(int i, int j)
-{
-    int viewport[4] = {};
-    const WindowProjector project = readWindowProjector(viewport);
-    int x = 0, y = 0;
-    if (!pointerOnVertex(i, j, project, viewport, x, y))
-        return false;
-    const int middle = 1; // GLUT's button number, as the page sends it
-    takePageEvent({0, InputEvent::press, middle, x, y});
-    takePageEvent({0, InputEvent::release, middle, x, y});
-    return true;
-}
-
 // ---- What the page's shell gives the program (app/shell.h; the frame and
 // the projections are web/display.cpp's)
 

@@ -44,7 +44,3 @@ void playReceivedScene();
 // Ends a scene playing where it is: the water is the visitor's from there.
 // False when none played.
 bool stopPlayedScene();
-// A drop at interior grid vertex (i, j): a middle click where the pick finds
-// it in the present view, through the gate like the visitor's own. False
-// when no pixel picks it.
-bool dropAtVertex(int i, int j);

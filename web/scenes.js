@@ -13,6 +13,9 @@ const clipMaxSeconds = 60; // a clip's memory stays bounded
 
 const sceneStatus = document.getElementById("scene-status");
 const shareLink = document.getElementById("share-link");
+const embedCode = document.getElementById("embed-code");
+const playSceneButton = document.getElementById("play-scene");
+const reducedMotion = matchMedia("(prefers-reduced-motion: reduce)");
 const sceneFile = document.getElementById("scene-file");
 const clipButton = document.getElementById("record-clip");
 const clipIndicator = document.getElementById("clip-indicator");
@@ -43,10 +46,19 @@ function playSceneBytes(bytes, source) {
 }
 
 // As the program starts, before the canvas is sized: a scene from the link
-// plays from its very start.
+// plays from its very start; for a visitor who asks for reduced motion, once
+// asked to.
 function playPendingScene() {
-  if (pendingScene) playSceneBytes(pendingScene, sceneSource);
+  const bytes = pendingScene;
   pendingScene = null;
+  if (!bytes) return;
+  if (!reducedMotion.matches) return playSceneBytes(bytes, sceneSource);
+  sayScene(`The scene ${sceneSource} waits for you to play it: your system asks for reduced motion.`);
+  playSceneButton.hidden = false;
+  playSceneButton.onclick = () => {
+    playSceneButton.hidden = true;
+    playSceneBytes(bytes, sceneSource);
+  };
 }
 
 function sceneRefused(why) {
@@ -124,15 +136,30 @@ function offerFile(blob, name) {
 
 // ---- The bar's buttons
 
+// A scene too long for a link (or a browser that cannot compress) is offered
+// as a file.
+function offerSceneFile(text, encoded) {
+  offerFile(new Blob([text], { type: "text/plain" }), `tarnwick-scene-${timeStamp()}.txt`);
+  const why = encoded === null ? "This browser cannot make scene links" : "The scene is too long for a link";
+  return `${why}: it is offered as the file ${lastDownload.name} instead`;
+}
+
+async function copyField(field, copied, below) {
+  try {
+    await navigator.clipboard.writeText(field.value);
+    sayScene(copied);
+  } catch {
+    field.select();
+    sayScene(below);
+  }
+}
+
 async function shareScene() {
   const text = await viewer.ask("recordedScene");
   if (!text) return sayScene("Nothing to share yet.");
   const encoded = await linkText(text);
-  if (encoded === null || encoded.length > sceneLinkLimit) {
-    offerFile(new Blob([text], { type: "text/plain" }), `tarnwick-scene-${timeStamp()}.txt`);
-    const why = encoded === null ? "This browser cannot make scene links" : "The scene is too long for a link";
-    return sayScene(`${why}: it is offered as the file ${lastDownload.name} instead; Open scene plays it.`);
-  }
+  if (encoded === null || encoded.length > sceneLinkLimit)
+    return sayScene(`${offerSceneFile(text, encoded)}; Open scene plays it.`);
   shareLink.value = `${location.href.split("#")[0]}#scene=${encoded}`;
   shareLink.hidden = false;
   if (navigator.share) {
@@ -143,13 +170,29 @@ async function shareScene() {
       if (error.name === "AbortError") return sayScene("The link is below.");
     }
   }
-  try {
-    await navigator.clipboard.writeText(shareLink.value);
-    sayScene("Link copied.");
-  } catch {
-    shareLink.select();
-    sayScene("The link is below: copy it from there.");
+  await copyField(shareLink, "Link copied.", "The link is below: copy it from there.");
+}
+
+const attribute = text => text.replace(/&/g, "&amp;").replace(/"/g, "&quot;");
+
+// The code of a frame for another page (embed.html) that plays the scene so
+// far, at the canvas's size as shown.
+async function embedScene() {
+  const text = await viewer.ask("recordedScene");
+  if (!text) return sayScene("Nothing to embed yet.");
+  const encoded = await linkText(text);
+  const inLink = encoded !== null && encoded.length <= sceneLinkLimit;
+  const address = new URL("embed.html", location.href).href + (inLink ? `#scene=${encoded}` : "");
+  const box = viewer.canvas.getBoundingClientRect();
+  embedCode.value = `<iframe src="${attribute(address)}" title="Tarnwick: water rippling in real time" ` +
+    `width="${Math.round(box.width)}" height="${Math.round(box.height)}" loading="lazy" allow="fullscreen" ` +
+    'style="border: 0"></iframe>';
+  embedCode.hidden = false;
+  if (!inLink) {
+    const offered = offerSceneFile(text, encoded);
+    return sayScene(`${offered}; the code below shows calm water, and your page can play the file in it by a message.`);
   }
+  await copyField(embedCode, "Embed code copied.", "The embed code is below: copy it from there.");
 }
 
 async function savePicture() {
@@ -169,14 +212,29 @@ function showClipTime() {
   clipIndicator.textContent = `● Recording ${Math.floor(seconds / 60)}:${String(seconds % 60).padStart(2, "0")}`;
 }
 
+// The recorder's file with its duration and cues (webm.js, fetched only
+// now), so that players show its length and seek in it; as it came if that fails.
+async function seekableClip(chunks) {
+  const recorded = new Blob(chunks, { type: "video/webm" });
+  try {
+    const { seekableWebm } = await import("./webm.js");
+    return new Blob([seekableWebm(new Uint8Array(await recorded.arrayBuffer()))], { type: "video/webm" });
+  } catch (error) {
+    console.warn(`The clip is saved as the browser recorded it: ${error.message}`);
+    return recorded;
+  }
+}
+
 function startClip() {
   const stream = viewer.canvas.captureStream(30);
-  const recorder = new MediaRecorder(stream, { mimeType: clipType });
+  // A key frame every second where the engine takes the option: a player's
+  // seek lands within a second of where it was asked to.
+  const recorder = new MediaRecorder(stream, { mimeType: clipType, videoKeyFrameIntervalDuration: 1000 });
   const chunks = [];
   recorder.ondataavailable = event => event.data.size && chunks.push(event.data);
-  recorder.onstop = () => {
+  recorder.onstop = async () => {
     stream.getTracks().forEach(track => track.stop());
-    offerFile(new Blob(chunks, { type: "video/webm" }), `tarnwick-${timeStamp()}.webm`);
+    offerFile(await seekableClip(chunks), `tarnwick-${timeStamp()}.webm`);
     sayScene(`Clip saved as ${lastDownload.name}.`);
   };
   clip = { recorder, started: performance.now() };
@@ -212,6 +270,7 @@ function showFullScreenState() {
 export function keepScenes(viewerOfPage) {
   viewer = viewerOfPage;
   document.getElementById("share").addEventListener("click", shareScene);
+  document.getElementById("embed").addEventListener("click", embedScene);
   document.getElementById("save-picture").addEventListener("click", savePicture);
   document.getElementById("open-scene").addEventListener("click", () => sceneFile.click());
   sceneFile.addEventListener("change", () => {

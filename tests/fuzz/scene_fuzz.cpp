@@ -22,6 +22,7 @@ bool withinBounds(const InputEvent& input, std::int64_t lastTick)
     case InputEvent::resize: return input.a >= 0 && input.a <= sceneMaxSize && input.b >= 0 && input.b <= sceneMaxSize;
     case InputEvent::redraw:
     case InputEvent::check: return input.tick >= lastTick;
+    case InputEvent::drop: return input.a >= 1 && input.a <= 62 && input.b >= 1 && input.b <= 62;
     }
     return false;
 }

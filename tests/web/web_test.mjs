@@ -394,7 +394,8 @@ async function share(engine) {
 }
 
 // Save picture gives the canvas's pixels; a clip is a WebM of the canvas's
-// size and about as long as it was recorded; full screen comes and goes.
+// size that says its length (about as long as it was recorded) and that a
+// player can seek in; full screen comes and goes.
 async function keep(engine) {
   await engine.key("5");
   await calm(engine);
@@ -421,16 +422,24 @@ async function keep(engine) {
     const seconds = (Date.now() - started) / 1000;
     const clip = await waitFor(engine, () => /^Clip saved/.test(document.getElementById("scene-status").textContent) && tarnwickProbes.lastDownload());
     writeFileSync(join(work, "clip.webm"), await fetched());
-    const probe = JSON.parse(execFileSync("ffprobe", ["-v", "error", "-show_format", "-show_streams", "-of", "json", join(work, "clip.webm")]));
+    const file = join(work, "clip.webm");
+    const probe = JSON.parse(execFileSync("ffprobe", ["-v", "error", "-show_format", "-show_streams", "-of", "json", file]));
     const video = probe.streams.find(stream => stream.codec_type === "video");
-    // A recorder's WebM may not say its duration: the last frame's time does.
-    const times = execFileSync("ffprobe", ["-v", "error", "-select_streams", "v", "-show_entries", "frame=pts_time",
-      "-of", "csv=p=0", join(work, "clip.webm")], { encoding: "utf8" }).split("\n").map(Number).filter(t => t >= 0);
-    const duration = Math.max(...times);
-    console.log(`${target} keep: a clip of ${duration} s and ${times.length} frames (${seconds} s between the clicks), ${probe.format.format_name}`);
+    const duration = Number(probe.format.duration); // NaN when the file does not say
+    const packets = execFileSync("ffprobe", ["-v", "error", "-select_streams", "v", "-show_entries", "packet=pts_time,flags",
+      "-of", "csv=p=0", file], { encoding: "utf8" }).split("\n").filter(Boolean).map(line => line.split(","));
+    const last = Math.max(...packets.map(([time]) => Number(time)));
+    console.log(`${target} keep: a clip of ${duration} s and ${packets.length} frames (${seconds} s between the clicks), ${probe.format.format_name}`);
     check(/webm|matroska/.test(probe.format.format_name) && video && video.width === 300 && video.height === 300,
       `the clip is ${probe.format.format_name} ${video && video.width}x${video && video.height}`);
-    check(duration > seconds / 2 && duration < seconds * 1.5, `a clip of ${duration} s for ${seconds} s recorded`);
+    check(duration > last && duration < last + 0.2 && duration > seconds / 2 && duration < seconds * 1.5,
+      `a clip of ${probe.format.duration} s (its last frame at ${last} s) for ${seconds} s recorded`);
+    // Its cues: a seek to the middle lands on the last key frame before it, not at the start.
+    const middle = duration / 2;
+    const keyFrame = Math.max(...packets.filter(([time, flags]) => flags.startsWith("K") && Number(time) <= middle).map(([time]) => Number(time)));
+    const landed = parseFloat(execFileSync("ffprobe", ["-v", "error", "-read_intervals", `${middle}%+#1`, "-select_streams", "v",
+      "-show_entries", "packet=pts_time", "-of", "csv=p=0", file], { encoding: "utf8" }).split("\n").find(Boolean));
+    check(landed === keyFrame, `a seek to ${middle} s landed at ${landed} s, not at the key frame at ${keyFrame} s`);
   }
   if (await engine.evaluate(() => document.getElementById("full-screen").hidden)) {
     console.log(`${target} keep: no Fullscreen API; Full screen is hidden`);
@@ -713,6 +722,153 @@ async function linesOf(engine, act) {
 
 const eye = engine => engine.evaluate(() => Promise.all([0, 1, 2].map(axis => tarnwickProbes.ask("webEye", axis))));
 
+// ---- The embed, in pages of another origin (a second server, another port)
+
+// A host page: the frame (its id canvas, so that pictures and the pointer aim
+// at it), what the frame tells it in window.told, and send(message).
+function hostPage(name, frame) {
+  writeFileSync(join(work, name), `<!doctype html><html lang="en"><head><meta charset="utf-8"><title>A host page</title>
+<style>body { margin: 0; padding: 20px 0 0 340px; background: #fff; }</style></head><body>${frame}<script>
+window.told = [];
+addEventListener("message", event => event.data && event.data.source === "tarnwick" && told.push(event.data));
+window.send = message => document.querySelector("iframe").contentWindow.postMessage(message, "*");
+</script></body></html>`);
+}
+
+// Everything the frame has told, once it has told `count` messages of the type.
+const frameSaid = (engine, type, count = 1) =>
+  waitFor(engine, ([type, count]) => told.filter(m => m.type === type).length >= count && told, [type, count], 60000);
+
+// From its message `from` to the scene's end, the frame printed the page's
+// start, then what the page printed for the scene; it shows the page's title
+// and (unless it plays on) its picture; every check of the scene matched.
+async function likeThePage(engine, said, from, page, what, playsOn = false) {
+  const end = said.findIndex((m, k) => k >= from && m.type === "played");
+  const printed = said.slice(from, end).filter(m => m.type === "line").map(m => m.text);
+  check(printed.slice(0, 3).join("\n") === startLines.join("\n") && printed.slice(3).join("\n") === page.lines.join("\n"),
+    `${what} printed other lines: ${printed.slice(0, 6)}...`);
+  const titles = said.slice(0, end).filter(m => m.type === "title");
+  check(titles.length && titles.pop().text === page.title, `${what} left another title`);
+  check(end >= 0 && said[end].checksMatched > 0 && said[end].parted === "", `${what} played ${JSON.stringify(said[end])}`);
+  if (playsOn) return;
+  const name = what.replace(/ /g, "-");
+  writeFileSync(join(work, `${name}.png`), await engine.picture());
+  const differ = differingShare(...pictureParts([`${name}.png`, "page.png"], "300x260+0+0")); // above the corner's links
+  check(differ <= pictureTolerance, `${what} shows another picture (${(100 * differ).toFixed(2)} % of pixels differ)`);
+}
+
+// The same part of each picture, as files.
+function pictureParts(names, geometry) {
+  return names.map(name => {
+    const part = join(work, `${name.replace(/\.png$/, "")}-part.png`);
+    writeFileSync(part, execFileSync("convert", [join(work, name), "-crop", geometry, "+repage", "png:-"]));
+    return part;
+  });
+}
+
+// Messages no host should send: each is ignored, and changes nothing.
+function sendHostile() {
+  let r = 7;
+  const random = () => (r = (Math.imul(r, 1103515245) + 12345) >>> 0) / 2 ** 32;
+  const values = [null, undefined, 0, -1, 1e308, NaN, "", "play", true, [], [1, 2], {}, () => 0].filter(v => typeof v !== "function");
+  const types = ["play", "key", "drop", "pause", "resume", "eval", "__proto__", "constructor", "toString", 7, null];
+  const hostile = [...values, { type: "eval", code: "document.body.remove()" }, { type: "play" }, { type: "play", scene: 7 },
+    { type: "play", scene: "x".repeat(10 * 1024 * 1024) }, { type: "key", key: "Shift" }, { type: "key", key: "bb" },
+    { type: "key", key: 98 }, { type: "drop", i: 0, j: 5 }, { type: "drop", i: 3.5, j: 5 }, { type: "drop", i: "3", j: "5" },
+    { type: "drop", i: 63, j: 5 }, { type: "pause", now: true }, { type: "key", key: "p", also: "q" }];
+  for (let k = 0; k < 60; ++k) {
+    const message = { type: types[Math.floor(random() * types.length)] };
+    for (const field of ["scene", "key", "i", "j"])
+      if (random() < 0.5) message[field] = values[Math.floor(random() * values.length)];
+    message[["scene", "key", "i", "j", "x"][Math.floor(random() * 5)]] = { nested: [random()] };
+    hostile.push(message);
+  }
+  for (const message of hostile) send(message);
+  return hostile.length;
+}
+
+// The Embed button's code, pasted in a page, plays the session as the page
+// did; the same scene played through messages, looped and paused too; hostile
+// messages change nothing.
+async function embed(engine) {
+  writeFileSync(join(work, "start.png"), await engine.picture());
+  await collectLines(engine);
+  await engine.key("b");
+  await pause(300);
+  for (const [x, y] of [[150, 150], [120, 170]]) {
+    await engine.move(x, y);
+    await engine.press(1);
+    await engine.release(1);
+  }
+  await engine.key("b");
+  // The pool from below: the reset's view, up past the vertical, zoomed out.
+  await engine.key("f");
+  await drag(engine, 0, [150, 250], [150, 100], 1);
+  await drag(engine, 2, [150, 5], [150, 295]);
+  await drag(engine, 2, [150, 5], [150, 295]);
+  await calm(engine);
+  await nextFrame(engine);
+  const page = { lines: await engine.evaluate(() => linesSeen), title: await engine.title() };
+  writeFileSync(join(work, "page.png"), await engine.picture());
+  await engine.click("#embed");
+  const code = await waitFor(engine, () => !document.getElementById("embed-code").hidden && document.getElementById("embed-code").value);
+  check(/^<iframe src="http:\/\/127\.0\.0\.1:\d+\/embed\.html#scene=[\w-]+" title="[^"]+" width="300" height="300" loading="lazy" allow="fullscreen"[^>]*><\/iframe>$/.test(code),
+    `the Embed button gave ${code.slice(0, 100)}...`);
+  const scene = await engine.evaluate(() => tarnwickProbes.ask("recordedScene"));
+  const fragment = code.match(/#scene=[\w-]+/)[0];
+  const frame = query => `<iframe id="canvas" src="${server.url}embed.html${query}" width="300" height="300" title="Water" style="border: 0"></iframe>`;
+  const hosts = await serve(work);
+  try {
+    hostPage("pasted.html", code.replace("<iframe ", '<iframe id="canvas" '));
+    await engine.open(`${hosts.url}pasted.html`, { width: 700, height: 400 });
+    await likeThePage(engine, await frameSaid(engine, "played"), 0, page, "the pasted code");
+
+    hostPage("api.html", frame("?rate=2000"));
+    await engine.open(`${hosts.url}api.html`, { width: 700, height: 400 });
+    let said = await frameSaid(engine, "line", 3); // the program's start, and its first size
+    await engine.evaluate(scene => send({ type: "play", scene }), scene);
+    await likeThePage(engine, await frameSaid(engine, "played"), said.length, page, "a scene sent");
+    said = await engine.evaluate(() => told);
+    await engine.evaluate(() => send({ type: "drop", i: 32, j: 32 }));
+    const drop = (await waitFor(engine, from => told.length > from && told, said.length)).slice(said.length);
+    check(drop.length === 1 && drop[0].text === "hit at these: 32, 32", `a drop at (32, 32) told ${JSON.stringify(drop)}`);
+
+    said = await engine.evaluate(() => told);
+    const sent = await engine.evaluate(sendHostile);
+    await engine.evaluate(() => send({ type: "play", scene: "tarnwick scene 2\nsize 300\n" }));
+    const refused = (await frameSaid(engine, "refused")).find(m => m.type === "refused");
+    check(/line 2/.test(refused.why), `a scene that is not one was refused for ${refused.why}`);
+    await engine.evaluate(() => send({ type: "key", key: "p" }));
+    const after = (await frameSaid(engine, "title", said.filter(m => m.type === "title").length + 1)).slice(said.length);
+    const moved = after.filter(m => m.type !== "refused").slice(0, -1);
+    check(moved.length === 0 && after.pop().type === "title",
+      `after ${sent} hostile messages the frame told ${JSON.stringify(moved).slice(0, 200)}`);
+    console.log(`${target} embed: ${sent} hostile messages ignored, a key answered after them`);
+
+    hostPage("loop.html", frame(`?loop=1&rate=2000${fragment}`));
+    await engine.open(`${hosts.url}loop.html`, { width: 700, height: 400 });
+    said = await frameSaid(engine, "played", 2);
+    await likeThePage(engine, said, said.findIndex(m => m.type === "played") + 1, page, "a looped scene", true);
+
+    hostPage("paused.html", frame(`?paused=1&rate=2000${fragment}`));
+    await engine.open(`${hosts.url}paused.html`, { width: 700, height: 400 });
+    said = await frameSaid(engine, "ready");
+    await pause(1500); // time enough to have played, had it not waited
+    said = await engine.evaluate(() => told);
+    check(said.filter(m => m.type === "line").length === 3 && !said.some(m => m.type === "played"),
+      `a paused frame told ${JSON.stringify(said).slice(0, 200)}`);
+    // The first frame, beside the play button and the corner's links.
+    writeFileSync(join(work, "paused.png"), await engine.picture());
+    const differ = differingShare(...pictureParts(["paused.png", "start.png"], "300x90+0+0"));
+    check(differ === 0, `a paused frame shows another first frame (${(100 * differ).toFixed(2)} % of pixels differ)`);
+    if (target === "webkit") await engine.evaluate(() => send({ type: "resume" })); // the driver's pointer stays in the host page
+    else await engine.move(150, 150).then(() => engine.press(0)).then(() => engine.release(0));
+    await likeThePage(engine, await frameSaid(engine, "played"), said.length, page, "a scene played after its pause");
+  } finally {
+    hosts.close();
+  }
+}
+
 // A phone at ratios 1, 2 and 3: taps print the desktop's lines for middle
 // clicks at the same place (between vertices, then on the centre vertex, where
 // the water drops); the drawing buffer is the canvas's CSS size times the
@@ -849,7 +1005,7 @@ async function lighthouse() {
 // the cases of the desktop's script and of scenes, and the page's own.
 const groups = {
   script: { replay, scenes, golden, scalar, wave, share, redraws },
-  page: { fits, badScene, keep, calmWater, pace, offline, policy, missingModule, touch, gestures, bar },
+  page: { fits, badScene, keep, calmWater, pace, offline, policy, missingModule, touch, gestures, bar, embed },
 };
 // fits first of all: after the script's replay, WebKitWebDriver finds the bar's
 // summaries of the small window not interactable, which a person's click is not
