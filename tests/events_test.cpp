@@ -68,7 +68,8 @@ TEST_F(EventsTest, TheGateDropsTheUsersInputWhileASceneAndTheResizeThatFollowsIt
     EXPECT_TRUE(takeInput(resize(300, 300))) << "no scene has played: the same size is an input";
     RecordedScene scene;
     scene.width = scene.height = 300;
-    scene.inputs = {{2, InputEvent::resize, 250, 200, 0}, {3, InputEvent::key, 'c', 0, 0}, {3, InputEvent::drop, 5, 9, 0}};
+    scene.inputs = {
+        {2, InputEvent::resize, 250, 200, 0}, {3, InputEvent::key, 'c', 0, 0}, {3, InputEvent::drop, 5, 9, 0}};
     startPlaying(scene);
     EXPECT_FALSE(takeInput({0, InputEvent::key, 'c', 0, 0}));
     EXPECT_FALSE(takeInput({0, InputEvent::drop, 7, 7, 0}));

@@ -39,7 +39,8 @@ TEST(SceneFileTest, EveryInputIsWrittenAsALineThatReadsBackTheSame)
     EXPECT_NE(text.find("7 key Space\n7 key Esc\n7 key #\n7 key 0xe9\n7 key 0x00\n7 key Delete\n8 press 1 150 -3\n"),
               std::string::npos)
         << text;
-    EXPECT_NE(text.find("8 check 0123456789abcdef\n9 check ffffffffffffffff\n9 drop 1 62\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("8 check 0123456789abcdef\n9 check ffffffffffffffff\n9 drop 1 62\n"), std::string::npos)
+        << text;
 
     RecordedScene scene;
     std::string error;
