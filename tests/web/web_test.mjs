@@ -590,6 +590,10 @@ async function offline(engine) {
     await viewerRunning(engine);
     const { lines } = await printedLines(engine);
     check(lines.join("\n").startsWith(startLines.join("\n")), `offline, the page started with: ${lines.slice(0, 3)}`);
+    // The embed's files, and the clip's rewriter, come from the cache too.
+    const missing = await engine.evaluate(() => Promise.all(["embed.html", "embed.js", "embed.css", "viewer.js", "scene-link.js", "webm.js"]
+      .map(file => fetch(file).then(response => (response.ok ? "" : file), () => file))).then(files => files.filter(Boolean)));
+    check(missing.length === 0, `offline, the cache lacks ${missing.join(", ")}`);
   } finally {
     server.goOffline(false);
   }
@@ -721,6 +725,51 @@ async function linesOf(engine, act) {
 }
 
 const eye = engine => engine.evaluate(() => Promise.all([0, 1, 2].map(axis => tarnwickProbes.ask("webEye", axis))));
+
+// Motion only where wanted. An embed out of sight runs no tick until it is
+// seen. For a visitor who asks for reduced motion (where the driver can ask),
+// neither a link's scene on the page nor an embed's starts by itself: each
+// waits for its play button.
+async function stillness(engine) {
+  const ticksOf = () => engine.evaluate(() => document.querySelector("iframe").contentWindow.tarnwickProbes.ask("webTickCount"));
+  await engine.evaluate(() => {
+    const frame = Object.assign(document.createElement("iframe"), { src: "embed.html?rate=2000", title: "Water" });
+    Object.assign(frame.style, { position: "absolute", top: "5000px", width: "300px", height: "300px" });
+    document.body.append(frame);
+  });
+  await waitFor(engine, () => { const probes = document.querySelector("iframe").contentWindow.tarnwickProbes; return probes && probes.running(); });
+  await pause(1000); // a second at 2000 ticks a second, had it not been held
+  const unseen = await ticksOf();
+  check(unseen === 0, `an embed out of sight ran ${unseen} ticks`);
+  await engine.evaluate(() => document.querySelector("iframe").scrollIntoView());
+  await waitFor(engine, async () => (await document.querySelector("iframe").contentWindow.tarnwickProbes.ask("webTickCount")) > 0);
+
+  if (!engine.page) return void console.log(`${target} stillness: the driver cannot ask for reduced motion; that part skipped`);
+  // (Chromium's can; Firefox's, over WebDriver BiDi, takes the request but the page never sees it.)
+  const scene = "tarnwick scene 2\nsize 300 300\nprogram 0.1.0\n0 resize 300 300\n5 key v\n9 key s\n";
+  const fragment = `#scene=${await engine.evaluate(text => tarnwickProbes.linkText(text), scene)}`;
+  await engine.page().emulateMedia({ reducedMotion: "reduce" });
+  await engine.page().goto("about:blank"); // a new document, not a jump to the fragment
+  await engine.page().goto(`${server.url}?width=300&height=300${fragment}`);
+  await viewerRunning(engine);
+  if (!(await engine.evaluate(() => matchMedia("(prefers-reduced-motion: reduce)").matches)))
+    return void console.log(`${target} stillness: the driver's reduced motion does not reach the page; that part skipped`);
+  const status = () => document.getElementById("scene-status").textContent;
+  await waitFor(engine, () => !document.getElementById("play-scene").hidden);
+  check(/waits for you to play it/.test(await engine.evaluate(status)), `under reduced motion the page said ${await engine.evaluate(status)}`);
+  check((await printedLines(engine)).lines.join("\n") === startLines.join("\n"), "under reduced motion the link's scene played by itself");
+  await engine.click("#play-scene");
+  await waitFor(engine, () => /^Played the scene in the link/.test(document.getElementById("scene-status").textContent));
+  check((await printedLines(engine)).lines.includes("global axes key:"), "the link's scene, played, did not print its legend");
+
+  await engine.page().goto(`${server.url}embed.html?rate=2000${fragment}`);
+  await viewerRunning(engine);
+  await pause(1000);
+  const held = await engine.evaluate(async () => [tarnwickProbes.paused(), await tarnwickProbes.ask("webTickCount")]);
+  check(held[0] && held[1] === 0, `under reduced motion an embed was ${held[0] ? "" : "not "}paused and ran ${held[1]} ticks`);
+  await engine.click("#play");
+  await waitFor(engine, async () => !tarnwickProbes.paused() && (await tarnwickProbes.ask("webTickCount")) >= 9);
+}
 
 // ---- The embed, in pages of another origin (a second server, another port)
 
@@ -1005,7 +1054,7 @@ async function lighthouse() {
 // the cases of the desktop's script and of scenes, and the page's own.
 const groups = {
   script: { replay, scenes, golden, scalar, wave, share, redraws },
-  page: { fits, badScene, keep, calmWater, pace, offline, policy, missingModule, touch, gestures, bar, embed },
+  page: { fits, badScene, keep, calmWater, pace, offline, policy, missingModule, touch, gestures, bar, embed, stillness },
 };
 // fits first of all: after the script's replay, WebKitWebDriver finds the bar's
 // summaries of the small window not interactable, which a person's click is not
