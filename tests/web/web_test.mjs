@@ -1040,13 +1040,17 @@ async function bar(engine) {
   check(transcripts[0] === transcripts[1], "the bar's buttons printed other lines or titles than their keys");
 }
 
-// Lighthouse's accessibility, best-practices and SEO categories, in Chromium.
-async function lighthouse() {
-  const report = await lighthouseReport(server.url, ["accessibility", "best-practices", "seo"]);
-  for (const [name, category] of Object.entries(report.categories)) {
-    console.log(`lighthouse ${name}: ${category.score}`);
-    const failing = category.auditRefs.map(ref => report.audits[ref.id]).filter(a => a.score !== null && a.score < 1);
-    check(category.score === 1, `Lighthouse ${name} ${category.score}: ${failing.map(a => a.id).join(", ")}`);
+// Lighthouse's accessibility, best-practices and SEO categories, in Chromium:
+// the page's, and the embed's (with a scene, as a host page holds it).
+async function lighthouse(engine) {
+  const fragment = `#scene=${await engine.evaluate(() => tarnwickProbes.linkText("tarnwick scene 2\nsize 300 300\nprogram 0.1.0\n0 resize 300 300\n5 key 5\n"))}`;
+  for (const [page, url] of [["page", server.url], ["embed", `${server.url}embed.html${fragment}`]]) {
+    const report = await lighthouseReport(url, ["accessibility", "best-practices", "seo"]);
+    for (const [name, category] of Object.entries(report.categories)) {
+      console.log(`lighthouse ${page} ${name}: ${category.score}`);
+      const failing = category.auditRefs.map(ref => report.audits[ref.id]).filter(a => a.score !== null && a.score < 1);
+      check(category.score === 1, `Lighthouse ${page} ${name} ${category.score}: ${failing.map(a => a.id).join(", ")}`);
+    }
   }
 }
 
