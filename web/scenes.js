@@ -176,17 +176,18 @@ async function shareScene() {
 const attribute = text => text.replace(/&/g, "&amp;").replace(/"/g, "&quot;");
 
 // The code of a frame for another page (embed.html) that plays the scene so
-// far, at the canvas's size as shown.
+// far, at the size the program last had.
 async function embedScene() {
   const text = await viewer.ask("recordedScene");
   if (!text) return sayScene("Nothing to embed yet.");
   const encoded = await linkText(text);
   const inLink = encoded !== null && encoded.length <= sceneLinkLimit;
   const address = new URL("embed.html", location.href).href + (inLink ? `#scene=${encoded}` : "");
-  const box = viewer.canvas.getBoundingClientRect();
+  // The window's last size in the scene (or its first): the frame shows the
+  // water as it was made.
+  const [, width, height] = [...text.matchAll(/^(?:size|\d+ resize) (\d+) (\d+)$/gm)].pop();
   embedCode.value = `<iframe src="${attribute(address)}" title="Tarnwick: water rippling in real time" ` +
-    `width="${Math.round(box.width)}" height="${Math.round(box.height)}" loading="lazy" allow="fullscreen" ` +
-    'style="border: 0"></iframe>';
+    `width="${width}" height="${height}" loading="lazy" allow="fullscreen" style="border: 0"></iframe>`;
   embedCode.hidden = false;
   if (!inLink) {
     const offered = offerSceneFile(text, encoded);
