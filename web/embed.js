@@ -157,7 +157,7 @@ if ("IntersectionObserver" in window) {
 // ---- The corner: the whole page with the same scene, full screen
 
 async function pointOpenLinkAt(text) {
-  const encoded = text === null ? null : await linkText(text);
+  const encoded = await linkText(text);
   const withScene = encoded !== null && encoded.length <= sceneLinkLimit;
   openLink.href = new URL("./", location.href).href + (withScene ? `#scene=${encoded}` : "");
 }

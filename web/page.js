@@ -65,7 +65,7 @@ const fromProgram = {
 
 const scenes = keepScenes({
   canvas,
-  running: () => viewer.running(),
+  running: () => Boolean(viewer) && viewer.running(),
   playScene: bytes => viewer.playScene(bytes),
   ask: (...args) => viewer.ask(...args),
 });
