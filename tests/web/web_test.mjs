@@ -727,7 +727,7 @@ async function linesOf(engine, act) {
 const eye = engine => engine.evaluate(() => Promise.all([0, 1, 2].map(axis => tarnwickProbes.ask("webEye", axis))));
 
 // Motion only where wanted. An embed out of sight runs no tick until it is
-// seen. For a visitor who asks for reduced motion (where the driver can ask),
+// seen, nor one its host paused, nor a hidden page. For a visitor who asks for reduced motion (where the driver can ask),
 // neither a link's scene on the page nor an embed's starts by itself: each
 // waits for its play button.
 async function stillness(engine) {
@@ -743,6 +743,25 @@ async function stillness(engine) {
   check(unseen === 0, `an embed out of sight ran ${unseen} ticks`);
   await engine.evaluate(() => document.querySelector("iframe").scrollIntoView());
   await waitFor(engine, async () => (await document.querySelector("iframe").contentWindow.tarnwickProbes.ask("webTickCount")) > 0);
+  // Its host pauses it, and lets it go.
+  await engine.evaluate(() => document.querySelector("iframe").contentWindow.postMessage({ type: "pause" }, "*"));
+  await waitFor(engine, () => document.querySelector("iframe").contentWindow.tarnwickProbes.paused());
+  const pausedAt = await ticksOf();
+  await pause(1000);
+  check(await ticksOf() === pausedAt, "a paused embed ran on");
+  await engine.evaluate(() => document.querySelector("iframe").contentWindow.postMessage({ type: "resume" }, "*"));
+  await waitFor(engine, async at => (await document.querySelector("iframe").contentWindow.tarnwickProbes.ask("webTickCount")) > at, pausedAt);
+  // A hidden tab runs no tick either (the driver cannot hide one: the page is told it is hidden).
+  const setHidden = hidden => {
+    Object.defineProperty(document, "hidden", { value: hidden, configurable: true });
+    document.dispatchEvent(new Event("visibilitychange"));
+  };
+  await engine.evaluate(setHidden, true);
+  const hiddenAt = await engine.evaluate(() => tarnwickProbes.ask("webTickCount"));
+  await pause(1000);
+  check(await engine.evaluate(() => tarnwickProbes.ask("webTickCount")) === hiddenAt, "a hidden page ran on");
+  await engine.evaluate(setHidden, false);
+  await waitFor(engine, async at => (await tarnwickProbes.ask("webTickCount")) > at, hiddenAt);
 
   if (!engine.page) return void console.log(`${target} stillness: the driver cannot ask for reduced motion; that part skipped`);
   // (Chromium's can; Firefox's, over WebDriver BiDi, takes the request but the page never sees it.)
