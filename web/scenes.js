@@ -184,8 +184,8 @@ async function embedScene() {
   const inLink = encoded !== null && encoded.length <= sceneLinkLimit;
   const address = new URL("embed.html", location.href).href + (inLink ? `#scene=${encoded}` : "");
   // The window's last size in the scene (or its first): the frame shows the
-  // water as it was made.
-  const [, width, height] = [...text.matchAll(/^(?:size|\d+ resize) (\d+) (\d+)$/gm)].pop();
+  // water as it was made. (A window made as small as nothing is not a size.)
+  const [, width, height] = [...text.matchAll(/^(?:size|\d+ resize) ([1-9]\d*) ([1-9]\d*)$/gm)].pop();
   embedCode.value = `<iframe src="${attribute(address)}" title="Tarnwick: water rippling in real time" ` +
     `width="${width}" height="${height}" loading="lazy" allow="fullscreen" style="border: 0"></iframe>`;
   embedCode.hidden = false;
