@@ -741,6 +741,8 @@ async function stillness(engine) {
   await pause(500); // a thousand ticks at 2000 a second, had it not been held
   const unseen = await ticksOf();
   check(unseen === 0, `an embed out of sight ran ${unseen} ticks`);
+  const refused = await engine.evaluate(() => document.querySelector("iframe").contentWindow.tarnwickProbes.policyViolations());
+  check(refused === 0, `the embed's policy refused ${refused} of its own scripts, styles or workers`);
   await engine.evaluate(() => document.querySelector("iframe").scrollIntoView());
   await waitFor(engine, async () => (await document.querySelector("iframe").contentWindow.tarnwickProbes.ask("webTickCount")) > 0);
   // Its host pauses it, and lets it go.
