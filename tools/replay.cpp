@@ -61,13 +61,16 @@ std::string quietOutput(ChildProcess& viewer)
     return printed;
 }
 
-// The window's title once it stays the same for a moment: a new title may
-// reach the X server a little after the key that set it.
-std::string steadyTitle(XDriver& x)
+// The window's title once it stays the same over a fifth of a second of the
+// viewer's own processor time: a key's new title reaches the X server only
+// after the viewer has taken the key, which a busy machine may not have let
+// it do for a while (a key that prints nothing leaves quietOutput nothing to
+// wait for). Its lines are left for quietOutput.
+std::string steadyTitle(XDriver& x, ChildProcess& viewer)
 {
     std::string title = x.title();
     for (int round = 0; round < 50; ++round) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        letRun(viewer, Seconds(0.2), Seconds(10), false);
         const std::string now = x.title();
         if (now == title)
             break;
@@ -115,7 +118,8 @@ bool play(const std::string& line, XDriver& x, ChildProcess& viewer, const std::
     int button = 0, px = 0, py = 0;
     words >> verb;
     if (verb == "title") {
-        transcript += quietOutput(viewer) + "# title: " + steadyTitle(x) + "\n";
+        transcript += quietOutput(viewer); // first: the operands of + may be evaluated in any order
+        transcript += "# title: " + steadyTitle(x, viewer) + "\n";
         return true;
     }
     if (verb == "picture" && words >> name) {
