@@ -727,9 +727,9 @@ async function linesOf(engine, act) {
 const eye = engine => engine.evaluate(() => Promise.all([0, 1, 2].map(axis => tarnwickProbes.ask("webEye", axis))));
 
 // Motion only where wanted. An embed out of sight runs no tick until it is
-// seen, nor one its host paused, nor a hidden page. For a visitor who asks for reduced motion (where the driver can ask),
-// neither a link's scene on the page nor an embed's starts by itself: each
-// waits for its play button.
+// seen, nor one its host paused, nor a hidden page. For a visitor who asks
+// for reduced motion (where the driver can ask), neither a link's scene on
+// the page nor an embed's starts by itself: each waits for its play button.
 async function stillness(engine) {
   const ticksOf = () => engine.evaluate(() => document.querySelector("iframe").contentWindow.tarnwickProbes.ask("webTickCount"));
   await engine.evaluate(() => {
