@@ -15,8 +15,7 @@ namespace {
 SceneSink sceneSink = nullptr;
 std::int64_t lastLineTick = 0; // the tick of the last line written
 bool redrawSinceLastLine = false;
-bool checkWrittenLast = false; // the last line written was a check, at lastCheckTick
-std::int64_t lastCheckTick = 0;
+std::int64_t checkWrittenAt = -1; // the tick of the last line written when it was a check, else -1
 
 // Playing.
 RecordedScene playedScene;
@@ -36,15 +35,19 @@ void writeLine(const InputEvent& input)
     writeText(sceneLine(input));
     lastLineTick = input.tick;
     redrawSinceLastLine = false;
-    checkWrittenLast = false;
+    checkWrittenAt = -1;
+}
+
+std::string checkLine()
+{
+    return sceneLine({tickCount, InputEvent::check, 0, 0, 0, stateHash()});
 }
 
 // A check line leaves the redraw rule alone: it is no input.
 void writeCheck()
 {
-    writeText(sceneLine({tickCount, InputEvent::check, 0, 0, 0, stateHash()}));
-    checkWrittenLast = true;
-    lastCheckTick = tickCount;
+    writeText(checkLine());
+    checkWrittenAt = tickCount;
 }
 
 void compareCheck(const InputEvent& check, int line)
@@ -84,7 +87,7 @@ void startRecording(SceneSink sink, int width, int height)
     sceneSink = sink;
     lastLineTick = tickCount;
     redrawSinceLastLine = false;
-    checkWrittenLast = false;
+    checkWrittenAt = -1;
     if (!sceneSink(sceneHeader(width, height)))
         sceneSink = nullptr;
 }
@@ -107,7 +110,7 @@ void noteRedraw()
 
 bool checkDueAtEnd()
 {
-    return sceneSink && !(checkWrittenLast && lastCheckTick == tickCount);
+    return sceneSink && checkWrittenAt != tickCount;
 }
 
 void recordCheck()
@@ -118,7 +121,7 @@ void recordCheck()
 
 std::string endCheckLine()
 {
-    return checkDueAtEnd() ? sceneLine({tickCount, InputEvent::check, 0, 0, 0, stateHash()}) : "";
+    return checkDueAtEnd() ? checkLine() : "";
 }
 
 void endScenes()
