@@ -20,7 +20,7 @@
 //   parted: where it parted from its recording, or ""), "refused" (why),
 //   "ended" (status).
 import { programScript } from "./host.js";
-import { keyCode, startViewer } from "./viewer.js";
+import { keepFullScreenButton, keyCode, startViewer } from "./viewer.js";
 import { linkText, sceneLinkLimit, sceneMaxBytes, sceneOfLink } from "./scene-link.js";
 
 const params = new URLSearchParams(location.search);
@@ -32,7 +32,6 @@ const stage = document.getElementById("stage");
 const notice = document.getElementById("notice");
 const playButton = document.getElementById("play");
 const openLink = document.getElementById("open");
-const fullScreenButton = document.getElementById("full-screen");
 const fromFile = location.protocol === "file:";
 if (!fromFile) notice.className = "";
 const reducedMotion = matchMedia("(prefers-reduced-motion: reduce)");
@@ -162,14 +161,7 @@ async function pointOpenLinkAt(text) {
   openLink.href = new URL("./", location.href).href + (withScene ? `#scene=${encoded}` : "");
 }
 openLink.href = new URL("./", location.href).href + location.hash;
-fullScreenButton.hidden = !document.fullscreenEnabled;
-fullScreenButton.addEventListener("click", () => {
-  if (document.fullscreenElement) document.exitFullscreen();
-  else document.documentElement.requestFullscreen().catch(error => console.warn(`No full screen: ${error.message}`));
-});
-document.addEventListener("fullscreenchange", () => {
-  fullScreenButton.textContent = document.fullscreenElement ? "Leave full screen" : "Full screen";
-});
+keepFullScreenButton(document.getElementById("full-screen"), why => console.warn(why));
 
 // ---- The host page's messages, each checked before anything is done
 

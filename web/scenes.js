@@ -8,6 +8,7 @@
 //   the bar and reads the link (linkRead settles then); it returns what the
 //   page tells it, and lastDownload() and linkText(text) for the probes.
 import { linkText, sceneLinkLimit, sceneMaxBytes, sceneOfLink } from "./scene-link.js";
+import { keepFullScreenButton } from "./viewer.js";
 
 const clipMaxSeconds = 60; // a clip's memory stays bounded
 
@@ -19,7 +20,6 @@ const reducedMotion = matchMedia("(prefers-reduced-motion: reduce)");
 const sceneFile = document.getElementById("scene-file");
 const clipButton = document.getElementById("record-clip");
 const clipIndicator = document.getElementById("clip-indicator");
-const fullScreenButton = document.getElementById("full-screen");
 let pendingScene = null; // bytes to play once the program runs
 let sceneSource = ""; // where the scene played last came from, as messages name it
 let scenePlaying = false; // handed to the program, not yet played to its end
@@ -259,15 +259,6 @@ function stopClip() {
   clipButton.setAttribute("aria-pressed", "false");
 }
 
-function toggleFullScreen() {
-  if (document.fullscreenElement) document.exitFullscreen();
-  else document.documentElement.requestFullscreen().catch(error => sayScene(`No full screen: ${error.message}`));
-}
-
-function showFullScreenState() {
-  fullScreenButton.textContent = document.fullscreenElement ? "Leave full screen" : "Full screen";
-}
-
 export function keepScenes(viewerOfPage) {
   viewer = viewerOfPage;
   document.getElementById("share").addEventListener("click", shareScene);
@@ -285,9 +276,7 @@ export function keepScenes(viewerOfPage) {
   });
   clipButton.hidden = !clipType || typeof viewer.canvas.captureStream !== "function";
   clipButton.addEventListener("click", () => (clip ? stopClip() : startClip()));
-  fullScreenButton.hidden = !document.fullscreenEnabled;
-  fullScreenButton.addEventListener("click", toggleFullScreen);
-  document.addEventListener("fullscreenchange", showFullScreenState);
+  keepFullScreenButton(document.getElementById("full-screen"), sayScene);
   return {
     linkRead: sceneFromLink(),
     playPending: playPendingScene,

@@ -236,6 +236,19 @@ export function startViewer({ canvas, stage, script, fixedSize = null, tickRate 
   };
 }
 
+// A Full screen button, shown where the page may go full screen; refused(why)
+// says so when the browser refuses.
+export function keepFullScreenButton(button, refused) {
+  button.hidden = !document.fullscreenEnabled;
+  button.addEventListener("click", () => {
+    if (document.fullscreenElement) document.exitFullscreen();
+    else document.documentElement.requestFullscreen().catch(error => refused(`No full screen: ${error.message}`));
+  });
+  document.addEventListener("fullscreenchange", () => {
+    button.textContent = document.fullscreenElement ? "Leave full screen" : "Full screen";
+  });
+}
+
 const namedKeys = { Escape: 27, Enter: 13, Tab: 9, Backspace: 8, Delete: 127 };
 
 // The byte a key types, or null for a key that types none (Shift, F1, the arrows ...).
